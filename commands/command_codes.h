@@ -1,0 +1,35 @@
+#pragma once
+// The host-to-terminal vocabulary: every command code the tool sends, with its name.
+// The monitor decoder names the codes it sees on the tap with the same texts.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirvane {
+
+namespace command_code {
+inline constexpr std::uint8_t kDialComplete = 0x86;
+inline constexpr std::uint8_t kDialBase = 0x90;  // dial codes are 0x90..0x9F
+inline constexpr std::uint8_t kOnHook = 0xA6;
+inline constexpr std::uint8_t kOffHook = 0xA7;
+inline constexpr std::uint8_t kCallerNumberHidden = 0xEA;
+inline constexpr std::uint8_t kCallerNumberShown = 0xEB;
+}  // namespace command_code
+
+namespace command_name {
+inline constexpr std::u16string_view kDialComplete = u"ダイヤル完了";
+inline constexpr std::u16string_view kOnHook = u"受話器をおく";
+inline constexpr std::u16string_view kOffHook = u"受話器を上げる";
+inline constexpr std::u16string_view kCallerNumberHidden = u"発番号非表示";
+inline constexpr std::u16string_view kCallerNumberShown = u"発番号表示";
+}  // namespace command_name
+
+// "Dial [" + character + "]": the name of a dial code, used as send label and monitor text.
+std::u16string dial_label(std::u16string_view character);
+
+// Maps one dial character ("0"-"9", "*", "#", "A"-"D", upper case only) to its code;
+// any other text leaves buf exactly as it was.
+void dial_conv(std::u16string_view c, std::uint8_t& buf);
+
+}  // namespace mirvane

@@ -1,0 +1,58 @@
+#pragma once
+// The terminal-to-host vocabulary: how each status code is treated when it arrives in the
+// ready state. A byte without a row is ignored.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace mirvane {
+
+enum class StatusKind : std::uint8_t {
+    OneByte,    // complete in this byte
+    Collected,  // opens a message of `parameters` further bytes
+    ToneMacro,  // 0x2F: a tone report that also opens a one-parameter message
+    Level,      // reception level, 0xC0..0xCF
+    Tone,       // tone kind, 0x20..0x2E
+    Digit,      // dial digit, 0x90..0x9F
+};
+
+enum class ParameterRule : std::uint8_t {
+    None,    // the meaning stays as the opener wrote it
+    OnOff,   // the meaning becomes "ハンズフリー OFF" for 0x00, "ハンズフリー ON" otherwise
+    Digits,  // the low hex digit of each parameter is appended to the meaning
+};
+
+struct StatusRow {
+    std::uint8_t first;
+    std::uint8_t last;
+    StatusKind kind;
+    std::uint8_t parameters;
+    // Follows the code's two hex digits in the code pattern written at arrival.
+    std::u16string_view pattern_tail;
+    std::u16string_view meaning;
+    ParameterRule rule;
+};
+
+// Every row in matching order; the first row whose range holds the code wins.
+std::span<const StatusRow> status_catalogue();
+
+// The row of a status code, or nullptr when the byte is to be ignored.
+const StatusRow* find_status_row(std::uint8_t code);
+
+namespace status_text {
+inline constexpr std::u16string_view kToneOff = u"0:トーンOFF";
+inline constexpr std::u16string_view kToneKindPrefix = u"トーン種別 [";
+inline constexpr std::u16string_view kLevelPrefix = u"受信レベル [";
+inline constexpr std::u16string_view kDialPrefix = u"ダイヤル [";
+inline constexpr std::u16string_view kClose = u"]";
+inline constexpr std::u16string_view kHandsFreeOff = u"ハンズフリー OFF";
+inline constexpr std::u16string_view kHandsFreeOn = u"ハンズフリー ON";
+// The tone label: ASCII spaces around the colon for off and the macro, ideographic
+// spaces for the named kinds.
+inline constexpr std::u16string_view kToneLabelOff = u"Tone ： 0";
+inline constexpr std::u16string_view kToneLabelMacro = u"Tone ： F";
+inline constexpr std::u16string_view kToneLabelPrefix = u"Tone　：　";
+}  // namespace status_text
+
+}  // namespace mirvane

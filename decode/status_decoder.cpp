@@ -1,0 +1,192 @@
+#include "decode/status_decoder.h"
+
+#include <string>
+
+#include "decode/names.h"
+#include "decode/status_catalogue.h"
+#include "logs/hex_text.h"
+#include "logs/message_log.h"
+#include "logs/receive_ring.h"
+#include "shell/captions.h"
+
+namespace mirvane {
+
+namespace {
+
+// tone_kind at or above this means a tone off has been logged already.
+constexpr std::uint8_t kToneOffLogged = 16;
+constexpr std::uint8_t kToneMacroKind = 15;
+
+constexpr std::u16string_view kPadding[] = {u"", u" __ __ __", u" __ __", u" __", u""};
+
+std::u16string upper_hex_digit(std::uint8_t value) {
+    return {u"0123456789ABCDEF"[value & 0x0F]};
+}
+
+// Levels are 0..15, written without leading zero.
+std::u16string decimal(int value) {
+    std::u16string text;
+    if (value >= 10) text += static_cast<char16_t>(u'0' + value / 10);
+    text += static_cast<char16_t>(u'0' + value % 10);
+    return text;
+}
+
+void write_entry(SharedState& state, std::u16string code, std::u16string meaning) {
+    state.log_code[state.log_pos] = std::move(code);
+    state.log_text[state.log_pos] = std::move(meaning);
+}
+
+// Handles c as a status code. Returns whether an entry was written; sets `complete` when
+// that entry is finished and is to be drawn now.
+bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
+    SharedState& state = program.state;
+    const StatusRow* row = find_status_row(c);
+    if (row == nullptr) return false;
+
+    const std::u16string pattern = hex_text(c) + std::u16string(row->pattern_tail);
+    switch (row->kind) {
+        case StatusKind::OneByte:
+            write_entry(state, pattern, std::u16string(row->meaning));
+            complete = true;
+            return true;
+
+        case StatusKind::Level: {
+            if (c == state.rx_level) return false;  // an unchanged level is not news
+            const std::u16string level = decimal(c - 0xC0);
+            write_entry(state, pattern,
+                        std::u16string(status_text::kLevelPrefix) + level +
+                            std::u16string(status_text::kClose));
+            program.window.set_caption(Control::Label1,
+                                       std::u16string(caption::kLevelPrefix) + level);
+            state.rx_level = c;
+            complete = true;
+            return true;
+        }
+
+        case StatusKind::Digit: {
+            std::u16string character;
+            dial_conv1(character, c);
+            write_entry(state, pattern,
+                        std::u16string(status_text::kDialPrefix) + character +
+                            std::u16string(status_text::kClose));
+            complete = true;
+            return true;
+        }
+
+        case StatusKind::Tone: {
+            if (c == 0x20) {
+                if (state.tone_kind >= kToneOffLogged) return false;
+                write_entry(state, pattern,
+                            std::u16string(status_text::kToneKindPrefix) +
+                                std::u16string(status_text::kToneOff) +
+                                std::u16string(status_text::kClose));
+                program.window.set_caption(Control::Label2, status_text::kToneLabelOff);
+                state.tone_kind = kToneOffLogged;
+                complete = true;
+                return true;
+            }
+            state.tone_kind = static_cast<std::uint8_t>(c - 0x20);
+            std::u16string name;
+            tone_ana(name, state.tone_kind);
+            const std::u16string kind = upper_hex_digit(state.tone_kind);
+            write_entry(state, pattern,
+                        std::u16string(status_text::kToneKindPrefix) + kind + u":" + name +
+                            std::u16string(status_text::kClose));
+            program.window.set_caption(
+                Control::Label2, std::u16string(status_text::kToneLabelPrefix) + kind);
+            complete = true;
+            return true;
+        }
+
+        case StatusKind::ToneMacro:
+            state.tone_kind = kToneMacroKind;
+            program.window.set_caption(Control::Label2, status_text::kToneLabelMacro);
+            [[fallthrough]];
+        case StatusKind::Collected:
+            write_entry(state, pattern, std::u16string(row->meaning));
+            state.rx_state = row->parameters;
+            state.rx_count = 0;
+            state.rx_cmd = c;
+            return true;
+    }
+    return false;
+}
+
+// The stamp that the opener put in front of its meaning, or nothing.
+std::u16string stamp_of(const std::u16string& meaning) {
+    if (meaning.empty() || meaning.front() != u'[') return {};
+    const auto end = meaning.find(u"] ");
+    return end == std::u16string::npos ? std::u16string() : meaning.substr(0, end + 2);
+}
+
+void reset_decoder(SharedState& state) {
+    state.rx_state = 0;
+    state.rx_count = 0;
+    state.rx_cmd = 0;
+}
+
+// Handles c as a parameter of the message being collected.
+void collect_parameter(SharedState& state, std::uint8_t c, bool& complete) {
+    const StatusRow* opener = find_status_row(state.rx_cmd);
+    if (opener == nullptr || opener->parameters != state.rx_state ||
+        (opener->kind != StatusKind::Collected && opener->kind != StatusKind::ToneMacro)) {
+        // No opener could have led here; fall back to the ready state rather than
+        // collect into a message nobody opened.
+        reset_decoder(state);
+        return;
+    }
+
+    std::u16string& code = state.log_code[state.log_pos];
+    std::u16string& meaning = state.log_text[state.log_pos];
+    state.rx_count = static_cast<std::uint8_t>(state.rx_count + 1);
+    code += u' ';
+    code += hex_text(c);
+
+    switch (opener->rule) {
+        case ParameterRule::None:
+            break;
+        case ParameterRule::OnOff:
+            // The stamp stays: a finished hands-free entry is dated like every other.
+            meaning = stamp_of(meaning) + std::u16string(c == 0x00 ? status_text::kHandsFreeOff
+                                                                   : status_text::kHandsFreeOn);
+            break;
+        case ParameterRule::Digits:
+            meaning += upper_hex_digit(c);
+            break;
+    }
+
+    if (state.rx_count == state.rx_state) {
+        code += kPadding[state.rx_state];
+        reset_decoder(state);
+        complete = true;
+    }
+}
+
+}  // namespace
+
+void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes,
+                         std::u16string_view time_of_day) {
+    SharedState& state = program.state;
+    const std::u16string stamp = time_stamp(time_of_day);
+    for (const std::uint8_t c : bytes) {
+        store_received_byte(state, c);
+        bool complete = false;
+        if (state.rx_state == 0) {
+            if (decode_status_code(program, c, complete)) {
+                state.log_text[state.log_pos].insert(0, stamp);
+            }
+        } else {
+            collect_parameter(state, c, complete);
+        }
+        if (complete) disp_Command(program);
+        disp_RxData(program);
+    }
+}
+
+void R_Analize(Program& program) {
+    const std::u16string now = program.window.time_of_day();
+    const std::vector<std::uint8_t> bytes = program.MSComm1.input();
+    decode_status_bytes(program, bytes, now);
+}
+
+}  // namespace mirvane

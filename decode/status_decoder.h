@@ -1,0 +1,16 @@
+#pragma once
+// R_Analize: turns the terminal's status bytes into the receive ring, the message log and
+// the level and tone labels.
+
+#include "shell/program.h"
+
+namespace mirvane {
+
+// Takes every byte waiting on the terminal line and decodes them in order.
+void R_Analize(Program& program);
+
+// Decodes bytes already read from the line, all stamped with one time of day.
+void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes,
+                         std::u16string_view time_of_day);
+
+}  // namespace mirvane

@@ -1,0 +1,68 @@
+#include "monitor/monitor_decoder.h"
+
+#include <array>
+
+#include "commands/command_codes.h"
+#include "decode/names.h"
+#include "link/comm_events.h"
+#include "logs/hex_text.h"
+#include "logs/message_log.h"
+
+namespace mirvane {
+
+namespace {
+
+struct MonitorName {
+    std::uint8_t code;
+    std::u16string_view meaning;
+};
+
+constexpr std::array<MonitorName, 5> kMonitorNames{{
+    {command_code::kOffHook, command_name::kOffHook},
+    {command_code::kOnHook, command_name::kOnHook},
+    {command_code::kCallerNumberHidden, command_name::kCallerNumberHidden},
+    {command_code::kCallerNumberShown, command_name::kCallerNumberShown},
+    {command_code::kDialComplete, command_name::kDialComplete},
+}};
+
+constexpr std::u16string_view kUnnamed = u"*";
+constexpr std::u16string_view kEmptyColumns = u"__ __ __ __ ";
+
+}  // namespace
+
+std::u16string monitor_meaning(std::uint8_t byte) {
+    if (byte >= 0x90 && byte <= 0x9F) {
+        std::u16string character;
+        dial_conv1(character, byte);
+        return dial_label(character);
+    }
+    for (const MonitorName& name : kMonitorNames) {
+        if (name.code == byte) return std::u16string(name.meaning);
+    }
+    return std::u16string(kUnnamed);
+}
+
+std::u16string monitor_code_pattern(std::uint8_t byte) {
+    return std::u16string(kEmptyColumns) + hex_text(byte);
+}
+
+void log_monitor_bytes(Program& program, std::span<const std::uint8_t> bytes,
+                       std::u16string_view time_of_day) {
+    const std::u16string stamp = time_stamp(time_of_day);
+    for (const std::uint8_t byte : bytes) {
+        commit_entry(program, monitor_code_pattern(byte), stamp + monitor_meaning(byte));
+    }
+}
+
+void MSComm2_OnComm(Program& program) {
+    const std::int16_t event = program.MSComm2.comm_event();
+    if (event == comm_event::kReceive) {
+        const std::u16string now = program.window.time_of_day();
+        const std::vector<std::uint8_t> bytes = program.MSComm2.input();
+        log_monitor_bytes(program, bytes, now);
+    } else if (!is_quiet_line_event(event)) {
+        report_comm_error(program, event);
+    }
+}
+
+}  // namespace mirvane

@@ -1,0 +1,88 @@
+#include "shell/communication.h"
+
+#include <string>
+
+#include "commands/hook.h"
+#include "shell/captions.h"
+#include "shell/message_boxes.h"
+#include "shell/startup.h"
+
+namespace mirvane {
+
+namespace {
+
+constexpr std::u16string_view kTerminalPort = u"端末ポート";
+constexpr std::u16string_view kMonitorPort = u"モニタポート";
+constexpr std::u16string_view kCannotOpen = u"を開けません：";
+constexpr std::u16string_view kLineLost = u"との通信が途絶えたため、端末通信を終了しました：";
+
+std::u16string port_problem(const Program& program, const SerialPort& port,
+                            std::u16string_view what, std::u16string_view reason) {
+    return port_title(program, port) + std::u16string(what) + std::u16string(reason);
+}
+
+void start_communication(Program& program) {
+    SharedState& state = program.state;
+    if (auto failure = program.MSComm1.open()) {
+        show_critical(program, port_problem(program, program.MSComm1, kCannotOpen,
+                                            failure->reason));
+        return;
+    }
+    if (auto failure = program.MSComm2.open()) {
+        // Both lines or neither: the caption must keep telling the truth about the ports.
+        program.MSComm1.close();
+        show_critical(program, port_problem(program, program.MSComm2, kCannotOpen,
+                                            failure->reason));
+        return;
+    }
+    ++state.terminal_session;
+    program.window.set_caption(Control::Command1, caption::kStopCommunication);
+    set_sending_controls_enabled(program.window, true);
+}
+
+void stop_communication(Program& program) {
+    if (program.MSComm1.is_open()) program.MSComm1.close();
+    if (program.MSComm2.is_open()) program.MSComm2.close();
+    // Sends still waiting belong to the session that ends here; they give up.
+    ++program.state.terminal_session;
+    program.window.set_caption(Control::Command1, caption::kStartCommunication);
+    set_sending_controls_enabled(program.window, false);
+}
+
+}  // namespace
+
+std::u16string port_title(const Program& program, const SerialPort& port) {
+    std::u16string title(&port == &program.MSComm1 ? kTerminalPort : kMonitorPort);
+    title += u"（";
+    title += port.device_name();
+    title += u"）";
+    return title;
+}
+
+void Command1_Click(Program& program) {
+    if (!program.MSComm1.is_open()) {
+        start_communication(program);
+    } else {
+        stop_communication(program);
+    }
+}
+
+void Command2_Click(Program& program) {
+    WindowOps& window = program.window;
+    if (window.caption(Control::Command4) == caption::kPutReceiverDown &&
+        communication_running(window)) {
+        hang_up(program);
+    }
+    window.unload_window();
+    program.state.ended = true;
+    window.end_program();
+}
+
+void lose_line(Program& program, const SerialPort& port, std::u16string_view reason) {
+    if (program.state.ended || !communication_running(program.window)) return;
+    // Close first: a dead port left open keeps failing, and the box below runs events.
+    stop_communication(program);
+    show_critical(program, port_problem(program, port, kLineLost, reason));
+}
+
+}  // namespace mirvane

@@ -1,0 +1,26 @@
+#pragma once
+// Start and stop of terminal communication, and the exit button.
+
+#include <string_view>
+
+#include "shell/program.h"
+
+namespace mirvane {
+
+// Start: opens the terminal port, then the monitor port, and enables the sending
+// controls. Stop: closes both and disables them.
+void Command1_Click(Program& program);
+
+// Exit: puts the receiver down first if it is up while communication runs, then unloads
+// the window and ends the program.
+void Command2_Click(Program& program);
+
+// A line that failed while open (a USB adapter pulled, the far side of a pseudo-terminal
+// gone): stops terminal communication as the stop button would, then tells the operator
+// once. Nothing happens when communication is not running.
+void lose_line(Program& program, const SerialPort& port, std::u16string_view reason);
+
+// "端末ポート" or "モニタポート" with the device, as messages name a port.
+std::u16string port_title(const Program& program, const SerialPort& port);
+
+}  // namespace mirvane

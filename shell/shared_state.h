@@ -1,0 +1,49 @@
+#pragma once
+// The program-level variables every handler reaches. One instance lives as long as the
+// program and is passed by reference; nothing else in the core holds mutable state.
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+namespace mirvane {
+
+// Fixed storage of the three text arrays; the rings use only the first rx_size/log_size slots.
+inline constexpr int kSlotCount = 1001;
+
+using Texts = std::array<std::u16string, kSlotCount>;
+
+struct SharedState {
+    std::int16_t rx_size = 0;   // set once by Main
+    std::int16_t log_size = 0;  // set once by Main
+
+    Texts rx_ring{};
+    std::int16_t rx_pos = 0;
+
+    Texts log_code{};
+    Texts log_text{};
+    std::int16_t log_pos = 0;
+
+    std::uint8_t rx_state = 0;
+    std::uint8_t rx_count = 0;
+    std::uint8_t rx_cmd = 0;
+    std::uint8_t tone_kind = 0;
+    std::uint8_t rx_level = 0;
+
+    std::u16string dial_number;
+    std::uint8_t hex_code = 0;
+
+    // What keeps a send honest when the line changes under it: every start and stop of
+    // terminal communication opens a new session, and a send begun in an older one gives up.
+    std::uint32_t terminal_session = 0;
+    // Set once the exit button has ended the program; waiting sends give up at once.
+    bool ended = false;
+
+    // Message boxes are modal and run events; a box asked for while one is open waits here
+    // and is shown after it, so boxes never nest.
+    bool box_open = false;
+    std::deque<std::u16string> pending_boxes;
+};
+
+}  // namespace mirvane
