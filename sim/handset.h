@@ -1,0 +1,76 @@
+#pragma once
+// The simulated handset: what it answers to each command code, and what it believes about
+// the call from everything it has said. No clock, no port: the simulator feeds it bytes.
+
+#include <cstdint>
+#include <random>
+#include <span>
+#include <vector>
+
+namespace mirvane::sim {
+
+// The status codes the handset speaks on its own initiative. Their meanings are the status
+// catalogue's; a test holds each name to its catalogue row.
+namespace status_code {
+inline constexpr std::uint8_t kToneOff = 0x20;
+inline constexpr std::uint8_t kDialTone = 0x21;
+inline constexpr std::uint8_t kRingingTone = 0x22;
+inline constexpr std::uint8_t kIncomingCallOff = 0xA4;
+inline constexpr std::uint8_t kIncomingCallOn = 0xA5;
+inline constexpr std::uint8_t kInCallOff = 0xA6;
+inline constexpr std::uint8_t kInCallOn = 0xA7;
+inline constexpr std::uint8_t kDialComplete = 0xAA;
+inline constexpr std::uint8_t kStandby = 0xAF;
+inline constexpr std::uint8_t kLevelBase = 0xC0;  // levels 0..15 are 0xC0..0xCF
+}  // namespace status_code
+
+enum class CallState : std::uint8_t {
+    Idle,     // receiver down, nothing ringing: between calls
+    Ringing,  // an incoming call is being indicated
+    InCall,   // receiver up
+};
+
+// One row of the answer table: a range of command codes, the call state it applies in, and
+// the status bytes that go back.
+struct AnswerRow {
+    std::uint8_t first;
+    std::uint8_t last;
+    bool only_while_ringing;
+    bool echo;  // the command code itself comes back first (dial digits)
+    std::span<const std::uint8_t> reply;
+};
+
+// Every row in matching order; the first row that fits the command and the state wins.
+// A command without a row is taken silently.
+std::span<const AnswerRow> answer_table();
+
+class Handset {
+public:
+    explicit Handset(std::uint8_t level = 9) : level_(level) {}
+
+    // The status bytes that answer one command code from the host; empty for none.
+    std::vector<std::uint8_t> hear(std::uint8_t command) const;
+
+    // Follows every status byte the handset puts on the line, answers and script alike,
+    // so that its idea of the call is what the host has been told. Parameter bytes of a
+    // collected message are skipped, as the host's decoder skips them.
+    void say(std::uint8_t status);
+    void say(std::span<const std::uint8_t> statuses) {
+        for (std::uint8_t b : statuses) say(b);
+    }
+
+    CallState call_state() const { return call_state_; }
+    bool between_calls() const { return call_state_ == CallState::Idle && parameters_ == 0; }
+    std::uint8_t level() const { return level_; }
+
+    // A new reception level, one or two steps from the last one reported and always
+    // different from it (the host logs only changes), as its status code.
+    std::uint8_t drift_level(std::mt19937& random) const;
+
+private:
+    CallState call_state_ = CallState::Idle;
+    std::uint8_t level_;
+    std::uint8_t parameters_ = 0;  // bytes still to skip of a collected message
+};
+
+}  // namespace mirvane::sim

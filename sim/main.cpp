@@ -1,0 +1,180 @@
+// mirvane-sim: a simulated handset on two pseudo-terminals, with Mirvane (or another
+// program) started on them.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/launch.h"
+#include "sim/options.h"
+#include "sim/pty.h"
+#include "sim/script.h"
+#include "sim/simulator.h"
+
+namespace {
+
+using namespace mirvane::sim;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Signals reach the poll loop through this pipe.
+int signal_pipe[2] = {-1, -1};
+
+void on_signal(int sig) {
+    const int saved = errno;
+    const unsigned char byte = static_cast<unsigned char>(sig);
+    [[maybe_unused]] const ssize_t n = ::write(signal_pipe[1], &byte, 1);
+    errno = saved;
+}
+
+bool catch_signals() {
+    if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = on_signal;
+    ::sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+    for (const int sig : {SIGINT, SIGTERM, SIGCHLD}) {
+        if (::sigaction(sig, &action, nullptr) != 0) return false;
+    }
+    // A far side that goes away must not end the simulator.
+    ::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+int complain(int status, const std::string& message) {
+    std::fprintf(stderr, "mirvane-sim: %s\n", message.c_str());
+    return status;
+}
+
+// Asks the program to end, and insists if it will not.
+int stop_program(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return status;
+        if (done < 0 && errno != EINTR) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(pid, SIGKILL);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto parsed = parse_options(args);
+    if (std::holds_alternative<ShowHelp>(parsed)) {
+        std::fputs(usage_text().c_str(), stdout);
+        return 0;
+    }
+    if (const auto* error = std::get_if<OptionError>(&parsed)) {
+        complain(kExitUsage, error->message);
+        std::fputs("Try 'mirvane-sim --help'.\n", stderr);
+        return kExitUsage;
+    }
+    const Options& options = std::get<Options>(parsed);
+
+    SimulatorSettings settings;
+    if (options.script_path) {
+        auto loaded = load_script(*options.script_path);
+        if (const auto* error = std::get_if<ScriptError>(&loaded)) {
+            return complain(kExitUsage, error->message);
+        }
+        settings.script = std::get<Script>(std::move(loaded));
+    }
+    settings.full_speed = options.full_speed;
+    settings.answers = options.answers;
+    settings.levels = options.levels_on();
+    settings.seed = options.seed ? *options.seed : std::random_device{}();
+    settings.trace = options.trace ? stderr : nullptr;
+
+    auto terminal = open_pty_line();
+    if (const auto* error = std::get_if<std::string>(&terminal)) {
+        return complain(kExitFailure, *error);
+    }
+    auto monitor = open_pty_line();
+    if (const auto* error = std::get_if<std::string>(&monitor)) {
+        return complain(kExitFailure, *error);
+    }
+    Simulator simulator(std::get<PtyLine>(std::move(terminal)), std::get<PtyLine>(std::move(monitor)),
+                        std::move(settings));
+
+    if (!catch_signals()) {
+        return complain(kExitFailure, std::string("cannot catch signals: ") + std::strerror(errno));
+    }
+    ::setenv("MIRVANE_PORT1", simulator.terminal_path().c_str(), 1);
+    ::setenv("MIRVANE_PORT2", simulator.monitor_path().c_str(), 1);
+
+    pid_t program = -1;
+    if (options.serve) {
+        std::printf("MIRVANE_PORT1=%s\nMIRVANE_PORT2=%s\n", simulator.terminal_path().c_str(),
+                    simulator.monitor_path().c_str());
+        std::fflush(stdout);
+    } else {
+        const bool by_default = options.command.empty();
+        const std::vector<std::string> command =
+            by_default ? std::vector<std::string>{beside_self("mirvane")} : options.command;
+        auto started = start_program(command);
+        if (const auto* error = std::get_if<std::string>(&started)) {
+            complain(kExitFailure, *error);
+            if (by_default) {
+                std::fputs("mirvane-sim: build Mirvane first, or name the program to start "
+                           "(see --help)\n",
+                           stderr);
+            }
+            return kExitFailure;
+        }
+        program = std::get<pid_t>(started);
+    }
+
+    for (;;) {
+        if (auto failure = simulator.serve_until(signal_pipe[0])) {
+            complain(kExitFailure, *failure);
+            if (program > 0) stop_program(program);
+            return kExitFailure;
+        }
+        unsigned char sig = 0;
+        while (::read(signal_pipe[0], &sig, 1) == 1) {
+            if (sig == SIGINT || sig == SIGTERM) {
+                if (program > 0) stop_program(program);
+                if (options.trace) {
+                    const Traffic& t = simulator.traffic();
+                    std::fprintf(stderr,
+                                 "mirvane-sim: heard %ld, tapped %ld, spoke %ld, lost %ld bytes\n",
+                                 t.heard, t.tapped, t.spoken, t.lost);
+                }
+                return 0;
+            }
+            if (sig == SIGCHLD && program > 0) {
+                int status = 0;
+                if (::waitpid(program, &status, WNOHANG) == program) {
+                    const int code = shell_status(status);
+                    if (code != 0) {
+                        std::fprintf(stderr, "mirvane-sim: %s ended with status %d\n",
+                                     options.command.empty() ? "mirvane"
+                                                             : options.command.front().c_str(),
+                                     code);
+                    }
+                    return code;
+                }
+            }
+        }
+    }
+}

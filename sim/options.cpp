@@ -1,0 +1,114 @@
+#include "sim/options.h"
+
+#include <charconv>
+
+namespace mirvane::sim {
+
+namespace {
+
+std::string quoted(const std::string& word) { return "'" + word + "'"; }
+
+}  // namespace
+
+std::variant<Options, ShowHelp, OptionError> parse_options(const std::vector<std::string>& args) {
+    Options options;
+    std::size_t i = 0;
+    // Splits "--name=value" so both spellings of an option with a value work.
+    const auto value_of = [&](const std::string& name,
+                              const std::string& arg) -> std::optional<std::string> {
+        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+            arg[name.size()] == '=') {
+            return arg.substr(name.size() + 1);
+        }
+        if (arg == name && i + 1 < args.size()) return args[++i];
+        return std::nullopt;
+    };
+    const auto is_option = [](const std::string& arg, const std::string& name) {
+        return arg == name || arg.rfind(name + "=", 0) == 0;
+    };
+
+    for (; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            ++i;
+            break;
+        }
+        if (arg.empty() || arg[0] != '-') break;  // the command begins
+
+        if (arg == "--help" || arg == "-h") return ShowHelp{};
+        if (arg == "--serve") {
+            options.serve = true;
+        } else if (arg == "--full-speed") {
+            options.full_speed = true;
+        } else if (arg == "--no-answers") {
+            options.answers = false;
+        } else if (arg == "--levels") {
+            options.levels = true;
+        } else if (arg == "--no-levels") {
+            options.levels = false;
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (is_option(arg, "--script")) {
+            const auto value = value_of("--script", arg);
+            if (!value || value->empty()) return OptionError{"--script needs a file name"};
+            options.script_path = *value;
+        } else if (is_option(arg, "--seed")) {
+            const auto value = value_of("--seed", arg);
+            if (!value) return OptionError{"--seed needs a number"};
+            std::uint32_t seed = 0;
+            const char* first = value->data();
+            const char* last = first + value->size();
+            const auto [end, error] = std::from_chars(first, last, seed);
+            if (value->empty() || error != std::errc() || end != last) {
+                return OptionError{"--seed needs a number from 0 to 4294967295, not " +
+                                   quoted(*value)};
+            }
+            options.seed = seed;
+        } else {
+            return OptionError{"unknown option " + quoted(arg)};
+        }
+    }
+    options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+
+    if (options.serve && !options.command.empty()) {
+        return OptionError{"--serve starts no program, but a command was given: " +
+                           quoted(options.command.front())};
+    }
+    return options;
+}
+
+std::string usage_text() {
+    return R"(Usage: mirvane-sim [OPTION]... [--] [COMMAND [ARG]...]
+A simulated handset at the far end of Mirvane's two serial lines.
+
+Creates two pseudo-terminals, the terminal line and the monitor line, and starts
+COMMAND (by default the mirvane program beside mirvane-sim) with MIRVANE_PORT1 and
+MIRVANE_PORT2 set to their device paths. Every byte the program sends on the
+terminal line is copied to the monitor line, as a line tap does, and the handset
+answers in status codes. Ends when the program ends, with its exit status.
+
+The handset speaks once the program has set the terminal line to 600 baud.
+
+Options:
+  --serve          start no program: print the two device paths as
+                   MIRVANE_PORT1=... and MIRVANE_PORT2=... lines and serve until
+                   interrupted (SIGINT or SIGTERM)
+  --script FILE    play FILE's timed hex bytes on the terminal line, starting when
+                   the line comes up; lines look like "+500 A5 22  # comment",
+                   the delay in milliseconds after the step before
+  --no-answers     the handset answers no command (to replay a recorded session)
+  --levels         report changing reception levels between calls (the default
+                   without --script)
+  --no-levels      no reception-level reports (the default with --script)
+  --seed N         seed of the level changes, for a repeatable session
+  --full-speed     send bytes as fast as the lines take them, not at 600 baud
+                   (11 bits a byte, about 18.3 ms)
+  --trace          report every byte on standard error
+  -h, --help       show this text
+
+Exit status: the program's; 0 after --serve is interrupted; 1 when the lines or
+the program cannot be started; 2 for a bad command line or script.
+)";
+}
+
+}  // namespace mirvane::sim

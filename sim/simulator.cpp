@@ -1,0 +1,225 @@
+#include "sim/simulator.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+namespace mirvane::sim {
+
+namespace {
+
+// How often an idle simulator looks whether the far side has opened or closed a line;
+// a port's settings change without any byte to wake the poll.
+constexpr auto kLineWatch = std::chrono::milliseconds(25);
+
+std::string system_error(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+Simulator::Simulator(PtyLine terminal, PtyLine monitor, SimulatorSettings settings)
+    : terminal_(std::move(terminal)),
+      monitor_(std::move(monitor)),
+      settings_(std::move(settings)),
+      to_handset_(settings_.full_speed ? Clock::duration::zero() : kByteTime),
+      to_host_(settings_.full_speed ? Clock::duration::zero() : kByteTime),
+      random_(settings_.seed),
+      started_(Clock::now()) {}
+
+std::optional<std::string> Simulator::serve_until(int wake_fd) {
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        watch_lines(now);
+        if (auto failure = read_host(now)) return failure;
+        hear_arrivals(now);
+        play_script(now);
+        report_level(now);
+        if (auto failure = deliver(now)) return failure;
+
+        Clock::time_point wake = now + kLineWatch;
+        if (const auto next = next_event()) wake = std::min(wake, *next);
+        const auto wait = std::max(Clock::duration::zero(), wake - Clock::now());
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+        const timespec timeout{static_cast<time_t>(seconds.count()),
+                               static_cast<long>((wait - seconds).count())};
+
+        std::array<pollfd, 3> fds{{
+            {terminal_.master.get(), POLLIN, 0},
+            {monitor_.master.get(), POLLIN, 0},
+            {wake_fd, POLLIN, 0},
+        }};
+        if (::ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0) {
+            if (errno == EINTR) continue;
+            return system_error("cannot wait for the lines");
+        }
+        if (fds[2].revents != 0) return std::nullopt;
+    }
+}
+
+void Simulator::watch_lines(Clock::time_point now) {
+    const bool terminal_up = far_side_listening(terminal_);
+    if (terminal_up != terminal_up_) {
+        terminal_up_ = terminal_up;
+        trace(now, terminal_up ? "terminal line up" : "terminal line down", {});
+        if (terminal_up) {
+            if (settings_.script && !script_start_) script_start_ = now;
+            if (settings_.levels) next_level_ = now + settings_.first_level_after;
+        } else {
+            // What was on its way to a port nobody reads is lost, as on a real line.
+            to_host_.clear();
+            discard_unread(terminal_);
+            next_level_.reset();
+        }
+    }
+    const bool monitor_up = far_side_listening(monitor_);
+    if (monitor_up != monitor_up_) {
+        monitor_up_ = monitor_up;
+        trace(now, monitor_up ? "monitor line up" : "monitor line down", {});
+        if (!monitor_up) discard_unread(monitor_);
+    }
+}
+
+std::optional<std::string> Simulator::read_host(Clock::time_point now) {
+    std::array<std::uint8_t, 256> buffer;
+    for (;;) {
+        const ssize_t n = ::read(terminal_.master.get(), buffer.data(), buffer.size());
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i) to_handset_.send(buffer[static_cast<std::size_t>(i)], now);
+            traffic_.heard += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) {
+            return system_error("cannot read the terminal line");
+        }
+        break;  // nothing waiting (EIO: nobody else holds the slave open for a moment)
+    }
+    // The monitor line carries the host's commands towards the simulator only; anything
+    // the host writes on it is read away so it cannot fill up.
+    for (;;) {
+        const ssize_t n = ::read(monitor_.master.get(), buffer.data(), buffer.size());
+        if (n > 0) {
+            traffic_.monitor_ignored += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) {
+            return system_error("cannot read the monitor line");
+        }
+        break;
+    }
+    return std::nullopt;
+}
+
+void Simulator::hear_arrivals(Clock::time_point now) {
+    for (const std::uint8_t command : to_handset_.arrived(now)) {
+        const std::array<std::uint8_t, 1> byte{command};
+        trace(now, "host -> handset", byte);
+        // The tap sees the byte as the handset does.
+        if (monitor_up_) {
+            ssize_t n;
+            do {
+                n = ::write(monitor_.master.get(), byte.data(), 1);
+            } while (n < 0 && errno == EINTR);
+            if (n == 1) {
+                ++traffic_.tapped;
+                trace(now, "tap -> monitor", byte);
+            } else {
+                ++traffic_.lost;
+            }
+        } else {
+            ++traffic_.lost;
+        }
+        if (settings_.answers) speak(handset_.hear(command), now);
+    }
+}
+
+void Simulator::play_script(Clock::time_point now) {
+    if (!settings_.script || !script_start_) return;
+    const std::vector<ScriptStep>& steps = settings_.script->steps;
+    while (next_step_ < steps.size() && *script_start_ + steps[next_step_].at <= now) {
+        speak(steps[next_step_].bytes, now);
+        ++next_step_;
+    }
+}
+
+void Simulator::report_level(Clock::time_point now) {
+    if (!next_level_ || now < *next_level_) return;
+    if (terminal_up_ && handset_.between_calls()) {
+        const std::array<std::uint8_t, 1> level{handset_.drift_level(random_)};
+        speak(level, now);
+    }
+    next_level_ = now + level_pause();
+}
+
+std::optional<std::string> Simulator::deliver(Clock::time_point now) {
+    const std::vector<std::uint8_t> bytes = to_host_.arrived(now);
+    if (bytes.empty()) return std::nullopt;
+    if (!terminal_up_) {
+        traffic_.lost += static_cast<long>(bytes.size());
+        return std::nullopt;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(terminal_.master.get(), bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) {
+            return system_error("cannot write the terminal line");
+        }
+        // The far side's input is full: it has stopped reading. The rest is lost.
+        break;
+    }
+    traffic_.spoken += static_cast<long>(done);
+    traffic_.lost += static_cast<long>(bytes.size() - done);
+    trace(now, "handset -> host", std::span(bytes.data(), done));
+    return std::nullopt;
+}
+
+std::optional<Clock::time_point> Simulator::next_event() const {
+    std::optional<Clock::time_point> next;
+    const auto consider = [&next](std::optional<Clock::time_point> t) {
+        if (t && (!next || *t < *next)) next = t;
+    };
+    consider(to_handset_.next_arrival());
+    consider(to_host_.next_arrival());
+    consider(next_level_);
+    if (settings_.script && script_start_ && next_step_ < settings_.script->steps.size()) {
+        consider(*script_start_ + settings_.script->steps[next_step_].at);
+    }
+    return next;
+}
+
+void Simulator::speak(std::span<const std::uint8_t> bytes, Clock::time_point now) {
+    for (const std::uint8_t b : bytes) {
+        to_host_.send(b, now);
+        handset_.say(b);
+    }
+}
+
+Clock::duration Simulator::level_pause() {
+    std::uniform_int_distribution<Clock::rep> pause(settings_.level_every_min.count(),
+                                                    settings_.level_every_max.count());
+    return Clock::duration(pause(random_));
+}
+
+void Simulator::trace(Clock::time_point now, const char* what,
+                      std::span<const std::uint8_t> bytes) {
+    if (settings_.trace == nullptr) return;
+    const double seconds = std::chrono::duration<double>(now - started_).count();
+    std::fprintf(settings_.trace, "mirvane-sim: %9.3f  %s", seconds, what);
+    if (!bytes.empty()) std::fprintf(settings_.trace, "%*s", static_cast<int>(17 - std::strlen(what)), "");
+    for (const std::uint8_t b : bytes) std::fprintf(settings_.trace, " %02X", b);
+    std::fputc('\n', settings_.trace);
+    std::fflush(settings_.trace);
+}
+
+}  // namespace mirvane::sim
