@@ -86,10 +86,11 @@ void Handset::say(std::uint8_t status) {
 std::uint8_t Handset::drift_level(std::mt19937& random) const {
     std::uniform_int_distribution<int> step(1, 2);
     std::bernoulli_distribution down(0.5);
-    int next = level_ + (down(random) ? -step(random) : step(random));
-    // Reflect at the ends of the scale so the walk never sticks there.
-    if (next < 0) next = -next;
-    if (next > kLevelMax) next = 2 * kLevelMax - next;
+    const int change = down(random) ? -step(random) : step(random);
+    int next = level_ + change;
+    // Off the end of the scale the step goes the other way, so the walk never sticks
+    // there and never repeats a level.
+    if (next < 0 || next > kLevelMax) next = level_ - change;
     return static_cast<std::uint8_t>(sc::kLevelBase + next);
 }
 
