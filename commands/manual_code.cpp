@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "decode/status_decoder.h"
 #include "link/send.h"
 
 namespace mirvane {
@@ -51,11 +52,7 @@ void Command7_Click(Program& program) {
     SharedState& state = program.state;
     state.rx_pos = 0;
     state.log_pos = 0;
-    state.rx_state = 0;
-    state.rx_count = 0;
-    state.rx_cmd = 0;
-    state.tone_kind = 0;
-    state.rx_level = 0;
+    reset_status_decoder(state);
     for (int i = 0; i < state.log_size; ++i) {
         state.log_code[i].clear();
         state.log_text[i].clear();

@@ -164,6 +164,12 @@ void collect_parameter(SharedState& state, std::uint8_t c, bool& complete) {
 
 }  // namespace
 
+void reset_status_decoder(SharedState& state) {
+    reset_decoder(state);
+    state.tone_kind = 0;
+    state.rx_level = 0;
+}
+
 void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes,
                          std::u16string_view time_of_day) {
     SharedState& state = program.state;

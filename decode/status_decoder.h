@@ -6,6 +6,10 @@
 
 namespace mirvane {
 
+// Puts the decoder back to its ready state and forgets the last tone and level, so the
+// next report of either is logged even when it repeats the last one.
+void reset_status_decoder(SharedState& state);
+
 // Takes every byte waiting on the terminal line and decodes them in order.
 void R_Analize(Program& program);
 

@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "decode/status_decoder.h"
 #include "link/line_settings.h"
 #include "shell/captions.h"
 
@@ -38,11 +39,7 @@ void config1(Program& program) {
     window.set_text(Control::Text6, u"");
     state.rx_pos = 0;
     state.log_pos = 0;
-    state.rx_state = 0;
-    state.rx_count = 0;
-    state.rx_cmd = 0;
-    state.tone_kind = 0;
-    state.rx_level = 0;
+    reset_status_decoder(state);
     // Slot 0 is left as it is: it is empty at start-up anyway.
     for (int i = 1; i < kSlotCount; ++i) {
         state.log_code[i].clear();
