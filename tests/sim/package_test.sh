@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Debian package as built by CPack: what it holds and what it depends on.
+#   package_test.sh BUILD_DIR WITH_WINDOW(ON/OFF)
+set -euo pipefail
+build=$1
+with_window=$2
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || {
+  cat "$out/cpack.log"; exit 1; }
+deb=$(ls "$out"/*.deb)
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+depends=$(dpkg-deb -f "$deb" Depends)
+# One package name a line, versions and alternatives' bars left out.
+depended=$(sed 's/ *([^)]*)//g; s/ *[,|] */\n/g' <<<"$depends")
+failed=0
+
+expect_file() {
+  grep -qx "./$1" <<<"$contents" || { echo "the package lacks $1"; failed=1; }
+}
+expect_file usr/bin/mirvane-sim
+expect_file usr/share/applications/mirvane.desktop
+expect_file usr/share/applications/mirvane-sim.desktop
+expect_file usr/share/icons/hicolor/scalable/apps/mirvane.svg
+expect_file usr/share/mirvane/scenarios/incoming-call.txt
+if [ "$with_window" = ON ]; then expect_file usr/bin/mirvane; fi
+
+# What Mirvane needs at run time on Debian: the Qt libraries, the platform plugins that
+# put its window on screen, and the Japanese Gothic font of the operator texts.
+for package in libqt6widgets6 libqt6serialport6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
+               fonts-ipafont-gothic libc6 libstdc++6; do
+  grep -qxF "$package" <<<"$depended" || { echo "the package does not depend on $package"; failed=1; }
+done
+
+# The entries start programs that the package installs, with the icon it installs.
+dpkg-deb -x "$deb" "$out/root"
+for entry in "$out"/root/usr/share/applications/*.desktop; do
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || failed=1
+  fi
+  program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+  [ -x "$out/root/usr/bin/$program" ] || [ "$with_window" != ON -a "$program" = mirvane ] ||
+    { echo "$(basename "$entry") starts $program, which the package lacks"; failed=1; }
+  icon=$(sed -n 's/^Icon=//p' "$entry")
+  [ -f "$out/root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] ||
+    { echo "$(basename "$entry") shows icon $icon, which the package lacks"; failed=1; }
+done
+
+if [ "$failed" -ne 0 ]; then
+  echo "Depends: $depends"
+  exit 1
+fi
+echo "package: $(basename "$deb"), depends on $depends"
