@@ -92,13 +92,16 @@ TEST(HostLog, the_judge_notices_an_answer_logged_before_its_command) {
     EXPECT_NE(judge(entries, call), "") << "a missing answer is noticed";
 }
 
-TEST(HostLog, the_pane_is_read_back_newest_last_without_time_stamps) {
+TEST(HostLog, the_pane_is_read_back_newest_last_without_time_stamps_whatever_the_line_ends) {
     const std::u16string pane =
         u"AF __ __ __ __ : [10:15:01] 待受\r\n__ __ __ __ A6 : [10:15:00] 受話器をおく";
-    const std::vector<LogEntry> entries = entries_oldest_first(pane);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0], (LogEntry{u"__ __ __ __ A6", u"受話器をおく"}));
-    EXPECT_EQ(entries[1], (LogEntry{u"AF __ __ __ __", u"待受"}));
+    for (const std::u16string& text : {pane, std::u16string(u"AF __ __ __ __ : [10:15:01] 待受\n"
+                                                             u"__ __ __ __ A6 : [10:15:00] 受話器をおく\n")}) {
+        const std::vector<LogEntry> entries = entries_oldest_first(text);
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries[0], (LogEntry{u"__ __ __ __ A6", u"受話器をおく"}));
+        EXPECT_EQ(entries[1], (LogEntry{u"AF __ __ __ __", u"待受"}));
+    }
 }
 
 }  // namespace

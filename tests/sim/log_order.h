@@ -17,15 +17,17 @@ struct LogEntry {
     bool operator==(const LogEntry&) const = default;
 };
 
-// The pane shows the newest entry first, one "code : meaning" a line.
+// The pane shows the newest entry first, one "code : meaning" a line. Lines end in CR LF
+// as the core writes them, or in LF alone as a text widget gives them back.
 inline std::vector<LogEntry> entries_oldest_first(std::u16string_view pane) {
     std::vector<LogEntry> entries;
     std::size_t pos = 0;
     while (pos < pane.size()) {
-        std::size_t end = pane.find(u"\r\n", pos);
+        std::size_t end = pane.find(u'\n', pos);
         if (end == std::u16string_view::npos) end = pane.size();
-        const std::u16string_view line = pane.substr(pos, end - pos);
-        pos = end + 2;
+        std::u16string_view line = pane.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
         if (line.empty()) continue;
         const std::size_t split = line.find(u" : ");
         LogEntry entry;

@@ -45,7 +45,8 @@ public:
     const std::string& terminal_path() const { return simulator_->terminal_path(); }
     const std::string& monitor_path() const { return simulator_->monitor_path(); }
 
-    // Stops the loop; afterwards traffic() and failure() may be read.
+    // Stops the loop; afterwards traffic(), handset() and failure() may be read. The lines
+    // stay until the simulator is destroyed: what was said is still there to be read.
     void stop() {
         if (!thread_.joinable()) return;
         const char byte = 0;
@@ -53,6 +54,7 @@ public:
         thread_.join();
     }
     const Traffic& traffic() const { return simulator_->traffic(); }
+    const Handset& handset() const { return simulator_->handset(); }
     const std::optional<std::string>& failure() const { return failure_; }
 
 private:
