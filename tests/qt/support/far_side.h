@@ -60,6 +60,7 @@ public:
 
     // Whether some program has the device end open (the tool's port, not ours).
     bool device_open() const {
+        if (master_ < 0) return false;  // unplugged: nothing there to hold open
         pollfd fd{master_, POLLIN, 0};
         ::poll(&fd, 1, 0);
         return (fd.revents & POLLHUP) == 0;
