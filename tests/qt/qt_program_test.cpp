@@ -320,4 +320,4 @@ private slots:
 }  // namespace mirvane::qt::testing
 
 QTEST_MAIN(mirvane::qt::testing::ProgramTest)
-#include "program_test.moc"
+#include "qt_program_test.moc"
