@@ -131,6 +131,7 @@ std::optional<OpenFailure> QtSerialPort::open() {
     port_.clearError();
     quiet_ = false;
     loss_reported_ = false;
+    ++openings_;
     if (port_.bytesAvailable() > 0) schedule_receive();
     return std::nullopt;
 }
@@ -148,7 +149,11 @@ void QtSerialPort::close() {
 bool QtSerialPort::is_open() const { return port_.isOpen(); }
 
 void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
-    if (!port_.isOpen()) return;
+    if (!port_.isOpen()) {
+        std::fprintf(stderr, "mirvane: %s is closed; %zu byte(s) not sent\n",
+                     device_.toLocal8Bit().constData(), bytes.size());
+        return;
+    }
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
@@ -181,11 +186,14 @@ void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
         return;
     }
     loss_reported_ = true;
-    QTimer::singleShot(0, this, [this] { report_loss(std::u16string(kDeviceGone)); });
+    QTimer::singleShot(0, this, [this, opening = openings_] {
+        report_loss(opening, std::u16string(kDeviceGone));
+    });
 }
 
-void QtSerialPort::report_loss(std::u16string reason) {
-    if (!port_.isOpen()) return;
+void QtSerialPort::report_loss(unsigned long long opening, std::u16string reason) {
+    // Closed meanwhile, or opened again on a device that works: nothing left to report.
+    if (!port_.isOpen() || opening != openings_) return;
     if (on_lost) on_lost(reason);
     close();
 }

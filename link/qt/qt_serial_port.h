@@ -47,7 +47,7 @@ private:
     void on_error(QSerialPort::SerialPortError error);
     void schedule_receive();
     void deliver_receive();
-    void report_loss(std::u16string reason);
+    void report_loss(unsigned long long opening, std::u16string reason);
 
     QSerialPort port_;
     QString device_;
@@ -59,6 +59,7 @@ private:
     bool in_handler_ = false;
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
     bool loss_reported_ = false;
+    unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in
     long long errors_after_loss_ = 0;
 };
 
