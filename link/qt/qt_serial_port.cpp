@@ -1,0 +1,221 @@
+#include "link/qt/qt_serial_port.h"
+
+#include <QByteArray>
+#include <QTimer>
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace mirvane::qt {
+
+namespace {
+
+constexpr std::u16string_view kDeviceMissing = u"装置が見つかりません";
+constexpr std::u16string_view kDeviceBusy = u"ほかのプログラムが使用中か、ロックされています";
+constexpr std::u16string_view kNoPermission =
+    u"使用する権限がありません（利用者を dialout グループに加えてから、ログインし直してください）";
+constexpr std::u16string_view kOpenFailed = u"開けませんでした";
+constexpr std::u16string_view kDeviceGone =
+    u"装置が応答しません（取り外されたか、相手側が閉じられました）";
+
+std::u16string to_u16(const QString& text) { return text.toStdU16String(); }
+
+std::u16string with_system_text(std::u16string_view reason, const QString& system_text) {
+    std::u16string text(reason);
+    if (!system_text.isEmpty()) text += u"（" + to_u16(system_text) + u"）";
+    return text;
+}
+
+// QSerialPort folds "busy", "locked" and "no permission" into one error; the file's mode
+// tells them apart.
+bool may_use_device(const QString& device) {
+#ifdef Q_OS_UNIX
+    const QByteArray path = device.toLocal8Bit();
+    return ::access(path.constData(), R_OK | W_OK) == 0 || errno != EACCES;
+#else
+    Q_UNUSED(device);
+    return true;
+#endif
+}
+
+// Bytes the driver holds for sending after QSerialPort has handed them over.
+int driver_output_queue(qintptr handle) {
+#if defined(Q_OS_LINUX)
+    int queued = 0;
+    if (handle >= 0 && ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0) return queued;
+#else
+    Q_UNUSED(handle);
+#endif
+    return 0;
+}
+
+bool is_device_failure(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+        case QSerialPort::ResourceError:
+        case QSerialPort::DeviceNotFoundError:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::schedule_receive);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::on_error);
+}
+
+QtSerialPort::~QtSerialPort() {
+    // Released with the program; nobody is left to hear about it.
+    on_comm = nullptr;
+    on_lost = nullptr;
+    close();
+}
+
+void QtSerialPort::set_comm_port(std::int16_t number) { device_ = device_for_port(number); }
+
+void QtSerialPort::set_settings(std::u16string_view settings) {
+    if (const auto options = parse_line_settings(settings)) {
+        options_ = *options;
+    } else {
+        std::fprintf(stderr, "mirvane: settings \"%s\" not understood; keeping the previous\n",
+                     QString::fromStdU16String(std::u16string(settings)).toLocal8Bit().constData());
+    }
+}
+
+void QtSerialPort::set_rthreshold(std::int16_t bytes) { rthreshold_ = bytes; }
+
+// No send events are ever raised, so the send threshold has nothing to switch.
+void QtSerialPort::set_sthreshold(std::int16_t) {}
+
+// Input is always raw bytes; a text mode has no reader here.
+void QtSerialPort::set_input_mode(std::int16_t) {}
+
+std::u16string QtSerialPort::device_name() const { return to_u16(device_); }
+
+std::optional<OpenFailure> QtSerialPort::open() {
+    if (port_.isOpen()) return std::nullopt;
+    port_.setPortName(device_);
+    // Everything before open(): a pseudo-terminal refuses a parity change once it is open.
+    port_.setBaudRate(options_.baud_rate);
+    port_.setParity(options_.parity);
+    port_.setDataBits(options_.data_bits);
+    port_.setStopBits(options_.stop_bits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+
+    quiet_ = true;
+    const bool opened = port_.open(QIODevice::ReadWrite);
+    if (!opened) {
+        quiet_ = false;
+        const QSerialPort::SerialPortError error = port_.error();
+        const QString system_text = port_.errorString();
+        port_.clearError();
+        if (error == QSerialPort::DeviceNotFoundError) return OpenFailure{std::u16string(kDeviceMissing)};
+        if (error == QSerialPort::PermissionError) {
+            return OpenFailure{std::u16string(may_use_device(device_) ? kDeviceBusy : kNoPermission)};
+        }
+        return OpenFailure{with_system_text(kOpenFailed, system_text)};
+    }
+    // A pseudo-terminal has no modem lines; refusing them is no reason to give up the line.
+    port_.setDataTerminalReady(true);
+    port_.setRequestToSend(false);
+    port_.clearError();
+    quiet_ = false;
+    loss_reported_ = false;
+    ++openings_;
+    if (port_.bytesAvailable() > 0) schedule_receive();
+    return std::nullopt;
+}
+
+void QtSerialPort::close() {
+    // Closing a closed QSerialPort raises an error of its own; the loss road must not
+    // come back here through it.
+    if (!port_.isOpen()) return;
+    quiet_ = true;
+    port_.close();
+    port_.clearError();
+    quiet_ = false;
+}
+
+bool QtSerialPort::is_open() const { return port_.isOpen(); }
+
+void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen()) {
+        std::fprintf(stderr, "mirvane: %s is closed; %zu byte(s) not sent\n",
+                     device_.toLocal8Bit().constData(), bytes.size());
+        return;
+    }
+    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+int QtSerialPort::out_buffer_count() const {
+    if (!port_.isOpen()) return 0;
+    return static_cast<int>(port_.bytesToWrite()) + driver_output_queue(port_.handle());
+}
+
+std::vector<std::uint8_t> QtSerialPort::input() {
+    if (!port_.isOpen()) return {};
+    const QByteArray data = port_.readAll();
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()),
+            reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
+}
+
+std::int16_t QtSerialPort::comm_event() const { return event_; }
+
+void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || quiet_ || !port_.isOpen()) return;
+    if (!is_device_failure(error)) {
+        std::fprintf(stderr, "mirvane: %s: %s\n", device_.toLocal8Bit().constData(),
+                     port_.errorString().toLocal8Bit().constData());
+        return;
+    }
+    // A dead device stays readable and fails every read, round after round of the event
+    // loop. Report once, from the next turn: closing the port inside QSerialPort's own
+    // notification is not safe.
+    if (loss_reported_) {
+        ++errors_after_loss_;
+        return;
+    }
+    loss_reported_ = true;
+    QTimer::singleShot(0, this, [this, opening = openings_] {
+        report_loss(opening, std::u16string(kDeviceGone));
+    });
+}
+
+void QtSerialPort::report_loss(unsigned long long opening, std::u16string reason) {
+    // Closed meanwhile, or opened again on a device that works: nothing left to report.
+    if (!port_.isOpen() || opening != openings_) return;
+    if (on_lost) on_lost(reason);
+    close();
+}
+
+void QtSerialPort::schedule_receive() {
+    if (receive_queued_) return;
+    receive_queued_ = true;
+    QMetaObject::invokeMethod(this, &QtSerialPort::deliver_receive, Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliver_receive() {
+    receive_queued_ = false;
+    // A handler of this port that runs events (a message box) gets no event inside itself;
+    // what arrives meanwhile is announced when it returns.
+    if (in_handler_ || !port_.isOpen() || rthreshold_ <= 0) return;
+    if (port_.bytesAvailable() == 0) return;
+    event_ = comm_event::kReceive;
+    in_handler_ = true;
+    if (on_comm) on_comm();
+    in_handler_ = false;
+    // QSerialPort does not announce again what it buffered while the handler ran.
+    if (port_.isOpen() && port_.bytesAvailable() > 0) schedule_receive();
+}
+
+}  // namespace mirvane::qt

@@ -1,0 +1,66 @@
+#pragma once
+// One serial line on QSerialPort. It translates: settings to QSerialPort's, waiting bytes
+// to receive events, a device that stops answering to one report of a lost line. What an
+// event or a loss means is the core's business, reached through the two callbacks.
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <functional>
+
+#include "link/qt/line_options.h"
+#include "link/serial_port.h"
+
+namespace mirvane::qt {
+
+class QtSerialPort final : public QObject, public SerialPort {
+public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    // Raised on the event thread with comm_event() set; never inside itself.
+    std::function<void()> on_comm;
+    // Raised once per open when the device stops answering. The handler is expected to
+    // close the line; if it leaves it open, the port closes it itself afterwards.
+    std::function<void(std::u16string_view reason)> on_lost;
+
+    void set_comm_port(std::int16_t number) override;
+    void set_settings(std::u16string_view settings) override;
+    void set_rthreshold(std::int16_t bytes) override;
+    void set_sthreshold(std::int16_t bytes) override;
+    void set_input_mode(std::int16_t mode) override;
+    std::u16string device_name() const override;
+
+    std::optional<OpenFailure> open() override;
+    void close() override;
+    bool is_open() const override;
+
+    void output(std::span<const std::uint8_t> bytes) override;
+    int out_buffer_count() const override;
+    std::vector<std::uint8_t> input() override;
+    std::int16_t comm_event() const override;
+
+    // Errors the device kept raising after its loss was reported: counted, not shown.
+    long long errors_after_loss() const { return errors_after_loss_; }
+
+private:
+    void on_error(QSerialPort::SerialPortError error);
+    void schedule_receive();
+    void deliver_receive();
+    void report_loss(unsigned long long opening, std::u16string reason);
+
+    QSerialPort port_;
+    QString device_;
+    LineOptions options_;
+    std::int16_t rthreshold_ = 1;
+    std::int16_t event_ = 0;
+
+    bool receive_queued_ = false;
+    bool in_handler_ = false;
+    bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
+    bool loss_reported_ = false;
+    unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in
+    long long errors_after_loss_ = 0;
+};
+
+}  // namespace mirvane::qt

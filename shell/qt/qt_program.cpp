@@ -1,0 +1,22 @@
+#include "shell/qt/qt_program.h"
+
+#include "link/comm_events.h"
+#include "monitor/monitor_decoder.h"
+#include "shell/communication.h"
+
+namespace mirvane::qt {
+
+QtProgram::QtProgram() {
+    window.attach(program);
+    // Once the exit button has ended the program, no port event is handled any more.
+    MSComm1.on_comm = [this] {
+        if (!state.ended) MSComm1_OnComm(program);
+    };
+    MSComm2.on_comm = [this] {
+        if (!state.ended) MSComm2_OnComm(program);
+    };
+    MSComm1.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm1, reason); };
+    MSComm2.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm2, reason); };
+}
+
+}  // namespace mirvane::qt

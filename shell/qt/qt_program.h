@@ -1,0 +1,25 @@
+#pragma once
+// The program on Qt: the shared state, the window and both serial lines, wired to the
+// core's handlers. main() makes one and calls Main; tests make one per case.
+
+#include "link/qt/qt_serial_port.h"
+#include "shell/program.h"
+#include "shell/qt/form1.h"
+#include "shell/shared_state.h"
+
+namespace mirvane::qt {
+
+class QtProgram {
+public:
+    QtProgram();
+    QtProgram(const QtProgram&) = delete;
+    QtProgram& operator=(const QtProgram&) = delete;
+
+    SharedState state;
+    QtSerialPort MSComm1;
+    QtSerialPort MSComm2;
+    Form1 window;
+    Program program{state, window, MSComm1, MSComm2};
+};
+
+}  // namespace mirvane::qt
