@@ -97,10 +97,12 @@ std::optional<std::string> Simulator::read_host(Clock::time_point now) {
         if (n < 0 && errno != EAGAIN && errno != EIO) {
             return system_error("cannot read the terminal line");
         }
-        break;  // nothing waiting (EIO: nobody else holds the slave open for a moment)
+        // Nothing waiting. EIO would say that no one holds the slave; the simulator
+        // always does, so it is taken for the same.
+        break;
     }
-    // The monitor line carries the host's commands towards the simulator only; anything
-    // the host writes on it is read away so it cannot fill up.
+    // The monitor line carries bytes towards the program only; anything the program
+    // writes on it is read away, so that it cannot fill up.
     for (;;) {
         const ssize_t n = ::read(monitor_.master.get(), buffer.data(), buffer.size());
         if (n > 0) {
