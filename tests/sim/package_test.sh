@@ -26,12 +26,19 @@ expect_file usr/share/icons/hicolor/scalable/apps/mirvane.svg
 expect_file usr/share/mirvane/scenarios/incoming-call.txt
 if [ "$with_window" = ON ]; then expect_file usr/bin/mirvane; fi
 
-# What Mirvane needs at run time on Debian: the Qt libraries, the platform plugins that
-# put its window on screen, and the Japanese Gothic font of the operator texts.
-for package in libqt6widgets6 libqt6serialport6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
-               fonts-ipafont-gothic libc6 libstdc++6; do
+# What the programs need at run time on Debian: the C and C++ runtimes, and for the window
+# the Qt libraries, the platform plugins that put it on screen and the Japanese Gothic
+# font of the operator texts.
+needed=(libc6 libstdc++6)
+if [ "$with_window" = ON ]; then
+  needed+=(libqt6widgets6 libqt6serialport6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-ipafont-gothic)
+fi
+for package in "${needed[@]}"; do
   grep -qxF "$package" <<<"$depended" || { echo "the package does not depend on $package"; failed=1; }
 done
+if [ "$(sort <<<"$depended" | uniq -d)" != "" ]; then
+  echo "the package names a dependency twice"; failed=1
+fi
 
 # The entries start programs that the package installs, with the icon it installs.
 dpkg-deb -x "$deb" "$out/root"
