@@ -34,12 +34,17 @@ inline std::u16string reference_receive_pane(const SharedState& state) {
 inline std::u16string reference_log_pane(const SharedState& state) {
     const int n = state.log_size;
     const int p = state.log_pos;
-    std::u16string text = state.log_code[p] + u" : " + state.log_text[p];
-    for (int i = 2; i <= n; ++i) {
+    std::u16string text;
+    for (int i = 1; i <= n; ++i) {
         int k = p - i + 1;
         if (k < 0) k += n;
-        if (state.log_code[k].empty()) continue;
-        text += u"\r\n" + state.log_code[k] + u" : " + state.log_text[k];
+        if (i > 1) {
+            if (state.log_code[k].empty()) continue;
+            text += u"\r\n";
+        }
+        text += state.log_code[k];
+        text += u" : ";
+        text += state.log_text[k];
     }
     return text;
 }
