@@ -15,7 +15,9 @@ inline constexpr std::u16string_view kLineBreak = u"\r\n";
 // The log pane's text with the entry at log_pos on top, then the older entries.
 std::u16string render_log_pane(const SharedState& state);
 
-// Draws the log pane with the current slot on top and moves log_pos to the next slot.
+// Draws the log pane with the current slot on top and moves log_pos to the next slot. The
+// text is that of a full render; the work is that of one entry when only the current slot
+// changed since the last render.
 void disp_Command(Program& program);
 
 // Writes a whole entry at log_pos and commits it. When the status decoder is still

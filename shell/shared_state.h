@@ -2,27 +2,24 @@
 // The program-level variables every handler reaches. One instance lives as long as the
 // program and is passed by reference; nothing else in the core holds mutable state.
 
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
 
+#include "logs/pane_text.h"
+#include "logs/text_slots.h"
+
 namespace mirvane {
-
-// Fixed storage of the three text arrays; the rings use only the first rx_size/log_size slots.
-inline constexpr int kSlotCount = 1001;
-
-using Texts = std::array<std::u16string, kSlotCount>;
 
 struct SharedState {
     std::int16_t rx_size = 0;   // set once by Main
     std::int16_t log_size = 0;  // set once by Main
 
-    Texts rx_ring{};
+    TextSlots rx_ring;
     std::int16_t rx_pos = 0;
 
-    Texts log_code{};
-    Texts log_text{};
+    TextSlots log_code;
+    TextSlots log_text;
     std::int16_t log_pos = 0;
 
     std::uint8_t rx_state = 0;
@@ -44,6 +41,11 @@ struct SharedState {
     // and is shown after it, so boxes never nest.
     bool box_open = false;
     std::deque<std::u16string> pending_boxes;
+
+    // The two panes as last rendered, so that the next render need only add the newest
+    // item and drop the oldest. Derived from the stores; no decision reads them.
+    RenderedPane receive_pane;
+    RenderedPane log_pane;
 };
 
 }  // namespace mirvane
