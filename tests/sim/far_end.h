@@ -76,15 +76,6 @@ public:
         return bytes;
     }
 
-    // What has arrived already.
-    std::vector<std::uint8_t> waiting() {
-        std::vector<std::uint8_t> bytes;
-        std::uint8_t buffer[256];
-        ssize_t n;
-        while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-        return bytes;
-    }
-
     // Everything that arrives within the time given.
     std::vector<std::uint8_t> receive_for(std::chrono::milliseconds time) {
         return receive(static_cast<std::size_t>(-1), time);
