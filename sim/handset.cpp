@@ -37,8 +37,6 @@ constexpr int kLevelMax = 15;
 
 }  // namespace
 
-std::span<const AnswerRow> answer_table() { return kAnswers; }
-
 std::vector<std::uint8_t> Handset::hear(std::uint8_t command) const {
     for (const AnswerRow& row : kAnswers) {
         if (command < row.first || command > row.last) continue;

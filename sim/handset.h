@@ -10,7 +10,7 @@
 namespace mirvane::sim {
 
 // The status codes the handset speaks on its own initiative. Their meanings are the status
-// catalogue's; a test holds each name to its catalogue row.
+// catalogue's.
 namespace status_code {
 inline constexpr std::uint8_t kToneOff = 0x20;
 inline constexpr std::uint8_t kDialTone = 0x21;
@@ -31,7 +31,8 @@ enum class CallState : std::uint8_t {
 };
 
 // One row of the answer table: a range of command codes, the call state it applies in, and
-// the status bytes that go back.
+// the status bytes that go back. The rows are held in matching order; the first row that
+// fits the command and the state wins. A command without a row is taken silently.
 struct AnswerRow {
     std::uint8_t first;
     std::uint8_t last;
@@ -39,10 +40,6 @@ struct AnswerRow {
     bool echo;  // the command code itself comes back first (dial digits)
     std::span<const std::uint8_t> reply;
 };
-
-// Every row in matching order; the first row that fits the command and the state wins.
-// A command without a row is taken silently.
-std::span<const AnswerRow> answer_table();
 
 class Handset {
 public:
