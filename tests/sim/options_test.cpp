@@ -9,107 +9,60 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-Options parsed(const Args& args) {
-    auto result = parse_options(args);
-    if (const auto* error = std::get_if<OptionError>(&result)) {
-        ADD_FAILURE() << "refused: " << error->message;
-        return {};
-    }
-    EXPECT_TRUE(std::holds_alternative<Options>(result));
-    return std::get_if<Options>(&result) ? std::get<Options>(result) : Options{};
+// What a command line comes to, in one line: the settings that differ from a bare run,
+// the command in brackets, "help", or the refusal.
+std::string outcome(const Args& args) {
+    const auto result = parse_options(args);
+    if (std::holds_alternative<ShowHelp>(result)) return "help";
+    if (const auto* error = std::get_if<OptionError>(&result)) return "refused: " + error->message;
+    const Options& o = std::get<Options>(result);
+    std::string s;
+    const auto add = [&s](bool on, const std::string& word) {
+        if (on) s += (s.empty() ? "" : " ") + word;
+    };
+    add(o.serve, "serve");
+    add(!o.answers, "no-answers");
+    add(!o.levels_on(), "no-levels");
+    add(o.full_speed, "full-speed");
+    add(o.trace, "trace");
+    add(o.seed.has_value(), "seed=" + std::to_string(o.seed.value_or(0)));
+    add(o.script_path.has_value(), "script=" + o.script_path.value_or(""));
+    for (const std::string& word : o.command) add(true, "[" + word + "]");
+    return s;
 }
 
-std::string refusal(const Args& args) {
-    auto result = parse_options(args);
-    if (const auto* error = std::get_if<OptionError>(&result)) return error->message;
-    ADD_FAILURE() << "accepted";
-    return {};
-}
-
-TEST(Options, no_arguments_start_mirvane_with_answers_levels_and_line_speed) {
-    const Options o = parsed({});
-    EXPECT_FALSE(o.serve);
-    EXPECT_TRUE(o.command.empty()) << "empty means the mirvane beside the simulator";
-    EXPECT_TRUE(o.answers);
-    EXPECT_TRUE(o.levels_on());
-    EXPECT_FALSE(o.full_speed);
-    EXPECT_FALSE(o.script_path);
-    EXPECT_FALSE(o.seed);
-    EXPECT_FALSE(o.trace);
-}
-
-TEST(Options, each_switch_sets_its_own_setting) {
-    const Options o = parsed({"--serve", "--full-speed", "--no-answers", "--trace", "--seed", "42"});
-    EXPECT_TRUE(o.serve);
-    EXPECT_TRUE(o.full_speed);
-    EXPECT_FALSE(o.answers);
-    EXPECT_TRUE(o.trace);
-    EXPECT_EQ(o.seed, 42u);
-}
-
-TEST(Options, a_script_turns_levels_off_unless_asked_for) {
-    EXPECT_FALSE(parsed({"--script", "a.txt"}).levels_on()) << "a script replays exactly";
-    EXPECT_TRUE(parsed({"--script", "a.txt", "--levels"}).levels_on());
-    EXPECT_FALSE(parsed({"--no-levels"}).levels_on());
-    EXPECT_TRUE(parsed({"--no-levels", "--levels"}).levels_on()) << "the last word counts";
-}
-
-TEST(Options, values_come_after_a_space_or_an_equals_sign) {
-    EXPECT_EQ(parsed({"--script", "calls/in.txt"}).script_path, "calls/in.txt");
-    EXPECT_EQ(parsed({"--script=calls/in.txt"}).script_path, "calls/in.txt");
-    EXPECT_EQ(parsed({"--seed=7"}).seed, 7u);
-    EXPECT_EQ(parsed({"--seed", "4294967295"}).seed, 4294967295u);
-}
-
-TEST(Options, the_command_starts_at_the_first_word_that_is_no_option) {
-    const Options o = parsed({"--full-speed", "./far-side", "--trace", "-x"});
-    EXPECT_EQ(o.command, (Args{"./far-side", "--trace", "-x"}));
-    EXPECT_FALSE(o.trace) << "options after the command are the command's";
-}
-
-TEST(Options, a_double_dash_ends_the_options) {
-    EXPECT_EQ(parsed({"--", "--odd-name", "a"}).command, (Args{"--odd-name", "a"}));
-    EXPECT_EQ(parsed({"--trace", "--"}).command, Args{});
-}
-
-TEST(Options, help_is_asked_for_with_either_spelling) {
-    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse_options({"--help"})));
-    EXPECT_TRUE(std::holds_alternative<ShowHelp>(parse_options({"--serve", "-h"})));
-    EXPECT_TRUE(std::holds_alternative<Options>(parse_options({"prog", "--help"})))
-        << "a --help after the command is the command's";
-}
-
-struct Refusal {
-    Args args;
-    const char* message;
-};
-
-class ARefusedCommandLine : public ::testing::TestWithParam<Refusal> {};
-
-TEST_P(ARefusedCommandLine, says_what_is_wrong) {
-    EXPECT_EQ(refusal(GetParam().args), GetParam().message);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, ARefusedCommandLine,
-    ::testing::Values(
-        Refusal{{"--sreve"}, "unknown option '--sreve'"},
-        Refusal{{"-s"}, "unknown option '-s'"},
-        Refusal{{"--script"}, "--script needs a file name"},
-        Refusal{{"--script="}, "--script needs a file name"},
-        Refusal{{"--seed"}, "--seed needs a number"},
-        Refusal{{"--seed", "x1"}, "--seed needs a number from 0 to 4294967295, not 'x1'"},
-        Refusal{{"--seed", "-1"}, "--seed needs a number from 0 to 4294967295, not '-1'"},
-        Refusal{{"--seed=4294967296"}, "--seed needs a number from 0 to 4294967295, not '4294967296'"},
-        Refusal{{"--seed="}, "--seed needs a number from 0 to 4294967295, not ''"},
-        Refusal{{"--serve", "mirvane"}, "--serve starts no program, but a command was given: 'mirvane'"}));
-
-TEST(Options, the_help_text_names_every_option) {
-    const std::string help = usage_text();
-    for (const char* option : {"--serve", "--script", "--no-answers", "--levels", "--no-levels",
-                               "--seed", "--full-speed", "--trace", "--help", "MIRVANE_PORT1",
-                               "MIRVANE_PORT2"}) {
-        EXPECT_NE(help.find(option), std::string::npos) << option;
+TEST(Options, each_command_line_comes_to_its_settings_or_says_what_is_wrong) {
+    const std::pair<Args, std::string> cases[] = {
+        {{}, ""},  // mirvane beside the simulator, answers, levels, line speed
+        {{"--serve", "--full-speed", "--no-answers", "--trace", "--seed", "42"},
+         "serve no-answers full-speed trace seed=42"},
+        {{"--script", "a.txt"}, "no-levels script=a.txt"},  // a script replays exactly
+        {{"--script=a.txt", "--levels"}, "script=a.txt"},
+        {{"--no-levels"}, "no-levels"},
+        {{"--no-levels", "--levels"}, ""},  // the last word counts
+        {{"--seed=7"}, "seed=7"},
+        {{"--seed", "4294967295"}, "seed=4294967295"},
+        {{"--full-speed", "./far-side", "--trace", "-x"}, "full-speed [./far-side] [--trace] [-x]"},
+        {{"--", "--odd-name", "a"}, "[--odd-name] [a]"},
+        {{"--trace", "--"}, "trace"},
+        {{"--help"}, "help"},
+        {{"--serve", "-h"}, "help"},
+        {{"prog", "--help"}, "[prog] [--help]"},
+        {{"--sreve"}, "refused: unknown option '--sreve'"},
+        {{"-s"}, "refused: unknown option '-s'"},
+        {{"--script"}, "refused: --script needs a file name"},
+        {{"--script="}, "refused: --script needs a file name"},
+        {{"--seed"}, "refused: --seed needs a number"},
+        {{"--seed", "x1"}, "refused: --seed needs a number from 0 to 4294967295, not 'x1'"},
+        {{"--seed", "-1"}, "refused: --seed needs a number from 0 to 4294967295, not '-1'"},
+        {{"--seed=4294967296"}, "refused: --seed needs a number from 0 to 4294967295, not '4294967296'"},
+        {{"--seed="}, "refused: --seed needs a number from 0 to 4294967295, not ''"},
+        {{"--serve", "mirvane"}, "refused: --serve starts no program, but a command was given: 'mirvane'"},
+    };
+    for (const auto& [args, want] : cases) {
+        std::string line;
+        for (const std::string& arg : args) line += arg + " ";
+        EXPECT_EQ(outcome(args), want) << "for: " << line;
     }
 }
 
