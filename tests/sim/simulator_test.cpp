@@ -1,5 +1,5 @@
 // The simulator over real pseudo-terminal pairs, with the test on the program's side of
-// both lines: the tap, the answers, who listens when, pacing, scripts and levels.
+// both lines: the answers and the tap, who listens when, scripts and level reports.
 
 #include <gtest/gtest.h>
 
@@ -12,80 +12,69 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-Script script_of(const char* text) { return std::get<Script>(parse_script(text, "test")); }
-
-TEST(LineTap, a_whole_outgoing_call_is_answered_and_every_command_is_tapped) {
-    RunningSimulator sim;
-    FarEnd terminal(sim.terminal_path());
-    FarEnd monitor(sim.monitor_path());
-
-    terminal.send({0xA7, 0xEB});
-    EXPECT_EQ(terminal.receive(2), (Bytes{0xA7, 0x21}));
-    terminal.send({0x91, 0x92, 0x9A});
-    EXPECT_EQ(terminal.receive(3), (Bytes{0x91, 0x92, 0x9A}));
-    terminal.send({0x86});
-    EXPECT_EQ(terminal.receive(1), (Bytes{0xAA}));
-    terminal.send({0xA6});
-    EXPECT_EQ(terminal.receive(3), (Bytes{0x20, 0xA6, 0xAF}));
-
-    EXPECT_EQ(monitor.receive(7), (Bytes{0xA7, 0xEB, 0x91, 0x92, 0x9A, 0x86, 0xA6}));
-    EXPECT_EQ(terminal.receive_for(100ms), Bytes{}) << "nothing more than the answers";
-    EXPECT_EQ(monitor.receive_for(100ms), Bytes{}) << "nothing more than the commands";
-}
-
-TEST(LineTap, every_byte_value_is_copied_in_order_and_nothing_else) {
+TEST(OverPtys, a_call_at_line_speed_is_answered_and_tapped_and_the_monitor_line_carries_nothing_in) {
     SimulatorSettings settings = quick_settings();
-    settings.answers = false;
+    settings.full_speed = false;
     RunningSimulator sim(std::move(settings));
     FarEnd terminal(sim.terminal_path());
     FarEnd monitor(sim.monitor_path());
+    monitor.send({0xA7, 0xA6});  // the handset hears only the terminal line
 
-    Bytes all(256);
-    for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-    terminal.send(all);
-    EXPECT_EQ(monitor.receive(256), all);
-    EXPECT_EQ(terminal.receive_for(100ms), Bytes{}) << "a silent handset says nothing";
-}
-
-TEST(LineTap, bytes_the_program_writes_on_the_monitor_line_go_nowhere) {
-    RunningSimulator sim;
-    FarEnd terminal(sim.terminal_path());
-    FarEnd monitor(sim.monitor_path());
-    monitor.send({0xA7, 0xA6});
-    EXPECT_EQ(terminal.receive_for(100ms), Bytes{}) << "the handset hears only the terminal line";
+    terminal.send({0xA7, 0xEB});
+    EXPECT_EQ(terminal.receive(2), (Bytes{0xA7, 0x21}));
+    terminal.send({0x91, 0x9A});
+    EXPECT_EQ(terminal.receive(2), (Bytes{0x91, 0x9A}));
     terminal.send({0x86});
-    EXPECT_EQ(monitor.receive(1), Bytes{0x86});
+    EXPECT_EQ(terminal.receive(1), Bytes{0xAA});
+    const auto sent = Clock::now();
+    terminal.send({0xA6});
+    EXPECT_EQ(terminal.receive(3), (Bytes{0x20, 0xA6, 0xAF}));
+    EXPECT_GE(Clock::now() - sent, 4 * 18ms) << "one byte in and three out at 600 baud";
+
+    EXPECT_EQ(monitor.receive(6), (Bytes{0xA7, 0xEB, 0x91, 0x9A, 0x86, 0xA6}));
+    EXPECT_EQ(terminal.receive_for(100ms), Bytes{}) << "nothing more than the answers";
+    EXPECT_EQ(monitor.receive_for(100ms), Bytes{}) << "nothing more than the commands";
     sim.stop();
     EXPECT_EQ(sim.traffic().monitor_ignored, 2);
     EXPECT_EQ(sim.failure(), std::nullopt);
 }
 
-TEST(Listening, the_handset_says_nothing_until_the_line_is_set_to_600_baud) {
+TEST(OverPtys, a_silent_handset_taps_every_byte_value_in_order_and_says_nothing) {
     SimulatorSettings settings = quick_settings();
-    settings.script = script_of("+0 A5 22\n");
+    settings.answers = false;
     RunningSimulator sim(std::move(settings));
-    FarEnd terminal(sim.terminal_path(), /*listen=*/false);
-    EXPECT_EQ(terminal.receive_for(200ms), Bytes{});
-    terminal.listen();
-    EXPECT_EQ(terminal.receive(2), (Bytes{0xA5, 0x22})) << "the script starts with the line";
+    FarEnd terminal(sim.terminal_path());
+    FarEnd monitor(sim.monitor_path());
+    Bytes all(256);
+    for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    terminal.send(all);
+    EXPECT_EQ(monitor.receive(256), all);
+    EXPECT_EQ(terminal.receive_for(100ms), Bytes{});
 }
 
-TEST(Listening, answers_and_taps_for_a_port_nobody_reads_are_lost_not_kept) {
-    RunningSimulator sim;
+TEST(OverPtys, until_the_lines_are_set_to_600_baud_nothing_is_said_or_kept_and_the_script_waits) {
+    SimulatorSettings settings = quick_settings();
+    settings.script = std::get<Script>(parse_script("+150 AF\n+100 A2\n", "test"));
+    RunningSimulator sim(std::move(settings));
     FarEnd terminal(sim.terminal_path(), /*listen=*/false);
     FarEnd monitor(sim.monitor_path(), /*listen=*/false);
-    terminal.send({0xA7});
-    std::this_thread::sleep_for(200ms);
+    terminal.send({0xA7});  // its answer and its tap are lost, not kept for later
+    EXPECT_EQ(terminal.receive_for(300ms), Bytes{});
+
+    const auto up = Clock::now();
     terminal.listen();
     monitor.listen();
-    EXPECT_EQ(terminal.receive_for(150ms), Bytes{});
+    EXPECT_EQ(terminal.receive(1), Bytes{0xAF}) << "the script starts with the line";
+    EXPECT_GE(Clock::now() - up, 150ms);
+    EXPECT_EQ(terminal.receive(1), Bytes{0xA2});
+    EXPECT_GE(Clock::now() - up, 250ms);
     EXPECT_EQ(monitor.receive_for(50ms), Bytes{});
     terminal.send({0xA6});
     EXPECT_EQ(terminal.receive(3), (Bytes{0x20, 0xA6, 0xAF}));
     EXPECT_EQ(monitor.receive(1), Bytes{0xA6});
 }
 
-TEST(Listening, the_program_can_close_its_ports_and_open_them_again) {
+TEST(OverPtys, the_program_can_close_its_ports_and_open_them_again) {
     RunningSimulator sim;
     {
         FarEnd terminal(sim.terminal_path());
@@ -104,71 +93,15 @@ TEST(Listening, the_program_can_close_its_ports_and_open_them_again) {
     EXPECT_EQ(sim.failure(), std::nullopt);
 }
 
-TEST(Scripts, an_incoming_call_from_a_script_is_answered_by_lifting) {
+// That every report is a new level, the end-to-end test shows: each one is logged.
+TEST(OverPtys, level_reports_pause_during_a_call_and_come_back_after_it) {
     SimulatorSettings settings = quick_settings();
-    settings.script = script_of("+0 A5 22\n+0 AD 30 33 31 32\n");
+    settings.levels = true;
+    settings.seed = 99;
+    settings.first_level_after = 10ms;
+    settings.level_every_min = 20ms;
+    settings.level_every_max = 40ms;
     RunningSimulator sim(std::move(settings));
-    FarEnd terminal(sim.terminal_path());
-    EXPECT_EQ(terminal.receive(7), (Bytes{0xA5, 0x22, 0xAD, 0x30, 0x33, 0x31, 0x32}));
-    terminal.send({0xA7, 0xEB});
-    EXPECT_EQ(terminal.receive(3), (Bytes{0xA4, 0x20, 0xA7}));
-}
-
-TEST(Scripts, a_step_waits_for_its_time_after_the_line_comes_up) {
-    SimulatorSettings settings = quick_settings();
-    settings.script = script_of("+150 AF\n+100 A2\n");
-    RunningSimulator sim(std::move(settings));
-    FarEnd terminal(sim.terminal_path(), /*listen=*/false);
-    const auto up = std::chrono::steady_clock::now();
-    terminal.listen();
-    EXPECT_EQ(terminal.receive(1), Bytes{0xAF});
-    EXPECT_GE(std::chrono::steady_clock::now() - up, 150ms);
-    EXPECT_EQ(terminal.receive(1), Bytes{0xA2});
-    EXPECT_GE(std::chrono::steady_clock::now() - up, 250ms);
-}
-
-TEST(Pacing, at_line_speed_a_command_and_its_answers_take_their_byte_times) {
-    SimulatorSettings settings = quick_settings();
-    settings.full_speed = false;
-    RunningSimulator sim(std::move(settings));
-    FarEnd terminal(sim.terminal_path());
-    std::this_thread::sleep_for(50ms);  // the simulator sees the line come up
-    const auto sent = std::chrono::steady_clock::now();
-    terminal.send({0xA6});
-    EXPECT_EQ(terminal.receive(3), (Bytes{0x20, 0xA6, 0xAF}));
-    // One byte in, three out: no sooner than four byte times of 18.3 ms.
-    EXPECT_GE(std::chrono::steady_clock::now() - sent, 4 * kByteTime);
-}
-
-class LevelReports : public ::testing::Test {
-protected:
-    static SimulatorSettings chatty() {
-        SimulatorSettings settings = quick_settings();
-        settings.levels = true;
-        settings.seed = 99;
-        settings.first_level_after = 10ms;
-        settings.level_every_min = 20ms;
-        settings.level_every_max = 40ms;
-        return settings;
-    }
-    static bool is_level(std::uint8_t b) { return b >= 0xC0 && b <= 0xCF; }
-};
-
-TEST_F(LevelReports, between_calls_each_report_is_a_new_level) {
-    RunningSimulator sim(chatty());
-    FarEnd terminal(sim.terminal_path());
-    const Bytes reports = terminal.receive(6);
-    ASSERT_EQ(reports.size(), 6u);
-    for (std::size_t i = 0; i < reports.size(); ++i) {
-        EXPECT_TRUE(is_level(reports[i])) << std::hex << int(reports[i]);
-        if (i > 0) {
-            EXPECT_NE(reports[i], reports[i - 1]);
-        }
-    }
-}
-
-TEST_F(LevelReports, they_pause_during_a_call_and_come_back_after_it) {
-    RunningSimulator sim(chatty());
     FarEnd terminal(sim.terminal_path());
     ASSERT_EQ(terminal.receive(1).size(), 1u);
     terminal.send({0xA7, 0xEB});
@@ -184,7 +117,7 @@ TEST_F(LevelReports, they_pause_during_a_call_and_come_back_after_it) {
     EXPECT_EQ(terminal.receive(3), (Bytes{0x20, 0xA6, 0xAF}));
     const Bytes after = terminal.receive(1, 2s);
     ASSERT_EQ(after.size(), 1u);
-    EXPECT_TRUE(is_level(after.front()));
+    EXPECT_TRUE(after.front() >= 0xC0 && after.front() <= 0xCF) << std::hex << int(after.front());
 }
 
 }  // namespace
