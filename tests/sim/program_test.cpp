@@ -1,160 +1,199 @@
-// The mirvane-sim program as a person or a script runs it: its command line, its exit
-// statuses and messages, the program it starts, and serving until stopped.
+// The mirvane-sim program as a person or a script runs it: its exit statuses and
+// messages, the program it starts, and serving until stopped.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "far_end.h"
-#include "process.h"
 
 namespace mirvane::sim::testing {
 namespace {
 
 using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
 
-const std::string kSim = MIRVANE_SIM_PROGRAM;
-const std::string kFarSide = MIRVANE_SIM_FAR_SIDE;
-
-// A folder of its own for each test, removed afterwards.
-class TempDir {
+// The simulator as a child process: its output collected, its lines awaited, signalled,
+// and killed should a test leave it running.
+class Process {
 public:
-    TempDir() {
-        char name[] = "/tmp/mirvane-sim-test-XXXXXX";
-        path_ = ::mkdtemp(name);
+    explicit Process(Args args, const std::string& program = MIRVANE_SIM_PROGRAM) {
+        args.insert(args.begin(), program);
+        int out[2];
+        int err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], 1);
+            ::dup2(err[1], 2);
+            ::execv(argv[0], argv.data());
+            ::_exit(126);
+        }
+        ::close(out[1]);
+        ::close(err[1]);
+        fds_[0] = out[0];
+        fds_[1] = err[0];
     }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string file(const std::string& name, const std::string& text) const {
-        const std::string path = path_ + "/" + name;
-        std::ofstream(path) << text;
-        return path;
+    ~Process() {
+        if (!status_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        for (const int fd : fds_) ::close(fd);
     }
-    const std::string& path() const { return path_; }
+
+    // The next line of standard output, or nothing if none comes in time.
+    std::optional<std::string> line() {
+        const auto deadline = Clock::now() + 10s;
+        std::size_t nl;
+        while ((nl = text_[0].find('\n', taken_)) == std::string::npos) {
+            if (Clock::now() > deadline) return std::nullopt;
+            pump(100ms);
+        }
+        std::string l = text_[0].substr(taken_, nl - taken_);
+        taken_ = nl + 1;
+        return l;
+    }
+    void signal(int sig) { ::kill(pid_, sig); }
+    // The status a shell would report (128 + signal for a signal), once all output is in.
+    std::optional<int> wait() {
+        const auto deadline = Clock::now() + 20s;
+        for (int s = 0; !status_; pump(20ms)) {
+            if (::waitpid(pid_, &s, WNOHANG) == pid_) status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+            if (!status_ && Clock::now() > deadline) return std::nullopt;
+        }
+        while (pump(0ms)) {
+        }
+        return status_;
+    }
+    const std::string& out() const { return text_[0]; }
+    const std::string& err() const { return text_[1]; }
 
 private:
-    std::string path_;
+    // Reads what comes on either pipe within the time given; false when nothing came.
+    bool pump(std::chrono::milliseconds within) {
+        pollfd fds[2] = {{fds_[0], POLLIN, 0}, {fds_[1], POLLIN, 0}};
+        if (::poll(fds, 2, static_cast<int>(within.count())) <= 0) return false;
+        bool got = false;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds_[i], buffer, sizeof buffer);
+            if (n > 0) {
+                text_[i].append(buffer, static_cast<std::size_t>(n));
+                got = true;
+            } else {
+                ::close(fds_[i]);  // the end of its output
+                fds_[i] = -1;
+            }
+        }
+        return got;
+    }
+
+    pid_t pid_ = -1;
+    int fds_[2] = {-1, -1};  // standard output and error
+    std::string text_[2];
+    std::size_t taken_ = 0;
+    std::optional<int> status_;
 };
 
-Args with_sim(Args args) {
-    args.insert(args.begin(), kSim);
-    return args;
-}
+// A folder of its own for each test, removed afterwards.
+class Program : public ::testing::Test {
+protected:
+    Program() {
+        char name[] = "/tmp/mirvane-sim-test-XXXXXX";
+        dir = ::mkdtemp(name);
+    }
+    ~Program() override { std::filesystem::remove_all(dir); }
+    std::string file(const std::string& name, const std::string& text) const {
+        std::ofstream(dir + "/" + name) << text;
+        return dir + "/" + name;
+    }
+    std::string dir;
+};
 
-TEST(Program, help_goes_to_standard_output_and_succeeds) {
-    Process sim(with_sim({"--help"}));
-    EXPECT_EQ(sim.wait(), 0);
-    EXPECT_EQ(sim.out().rfind("Usage: mirvane-sim", 0), 0u) << sim.out();
-    EXPECT_EQ(sim.err(), "");
-}
-
-TEST(Program, a_bad_command_line_is_refused_with_a_pointer_to_help) {
-    Process sim(with_sim({"--bogus", "/bin/true"}));
-    EXPECT_EQ(sim.wait(), 2);
-    EXPECT_EQ(sim.err(), "mirvane-sim: unknown option '--bogus'\nTry 'mirvane-sim --help'.\n");
-}
-
-TEST(Program, a_bad_script_names_file_and_line_and_starts_nothing) {
-    TempDir dir;
-    const std::string script = dir.file("call.txt", "+100 A5 22\n+0 AD 3G\n");
-    // Were the program started, its own status (9) would come back.
-    Process sim(with_sim({"--script", script, "/bin/sh", "-c", "exit 9"}));
-    EXPECT_EQ(sim.wait(), 2);
-    EXPECT_EQ(sim.err(),
-              "mirvane-sim: " + script + ":2: '3G' is not a hex byte (two hex digits, 00 to FF)\n");
-}
-
-TEST(Program, a_missing_script_is_named_with_the_reason) {
-    Process sim(with_sim({"--script", "/nonexistent/call.txt", "/bin/true"}));
-    EXPECT_EQ(sim.wait(), 2);
-    EXPECT_EQ(sim.err(),
-              "mirvane-sim: /nonexistent/call.txt: cannot read the script: No such file or directory\n");
-}
-
-TEST(Program, a_command_that_does_not_start_is_named_with_the_reason) {
-    TempDir dir;
-    const std::string not_executable = dir.file("prog", "#!/bin/sh\n");
-    struct Case {
-        std::string command;
-        std::string reason;
+TEST_F(Program, each_run_ends_with_its_exit_status_and_says_why_on_standard_error) {
+    const std::string script = file("call.txt", "+100 A5 22\n+0 AD 3G\n");
+    const std::string not_executable = file("prog", "#!/bin/sh\n");
+    const std::string kNoFile = ": No such file or directory\n";
+    struct Run {
+        Args args;
+        int status;
+        std::string err;
+        std::string out_start = "";
     };
-    for (const Case& c : {Case{"/nonexistent/prog", "No such file or directory"},
-                          Case{"no-such-program-on-the-path", "No such file or directory"},
-                          Case{not_executable, "Permission denied"}}) {
-        Process sim(with_sim({"--", c.command}));
-        EXPECT_EQ(sim.wait(), 1) << c.command;
-        EXPECT_EQ(sim.err(), "mirvane-sim: cannot start " + c.command + ": " + c.reason + "\n");
+    const Run runs[] = {
+        {{"--help"}, 0, "", "Usage: mirvane-sim [OPTION]..."},
+        {{"--bogus", "/bin/true"}, 2, "mirvane-sim: unknown option '--bogus'\nTry 'mirvane-sim --help'.\n"},
+        // Were the program started, its own status (9) would come back.
+        {{"--script", script, "/bin/sh", "-c", "exit 9"}, 2,
+         "mirvane-sim: " + script + ":2: '3G' is not a hex byte (two hex digits, 00 to FF)\n"},
+        {{"--", "/nonexistent/prog"}, 1, "mirvane-sim: cannot start /nonexistent/prog" + kNoFile},
+        {{"--", "no-such-program"}, 1, "mirvane-sim: cannot start no-such-program" + kNoFile},
+        {{"--", not_executable}, 1, "mirvane-sim: cannot start " + not_executable + ": Permission denied\n"},
+        {{"/bin/sh", "-c", "exit 7"}, 7, "mirvane-sim: /bin/sh ended with status 7\n"},
+        {{"/bin/sh", "-c", "kill -TERM $$"}, 128 + SIGTERM, "mirvane-sim: /bin/sh ended with status 143\n"},
+    };
+    for (const Run& run : runs) {
+        Process sim(run.args);
+        EXPECT_EQ(sim.wait(), run.status) << run.args.front();
+        EXPECT_EQ(sim.err(), run.err);
+        EXPECT_EQ(sim.out().rfind(run.out_start, 0), 0u) << sim.out();
     }
 }
 
-TEST(Program, without_a_command_it_starts_the_mirvane_beside_it) {
+TEST_F(Program, without_a_command_it_starts_the_mirvane_beside_it) {
     // A copy of the simulator in a folder without mirvane shows where it looks.
-    TempDir dir;
-    const std::string copy = dir.path() + "/mirvane-sim";
-    std::filesystem::copy_file(kSim, copy);
+    const std::string copy = dir + "/mirvane-sim";
+    std::filesystem::copy_file(MIRVANE_SIM_PROGRAM, copy);
     std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
-    Process sim({copy});
+    Process sim({}, copy);
     EXPECT_EQ(sim.wait(), 1);
-    EXPECT_EQ(sim.err(), "mirvane-sim: cannot start " + dir.path() +
-                             "/mirvane: No such file or directory\n"
-                             "mirvane-sim: build Mirvane first, or name the program to start "
-                             "(see --help)\n");
+    EXPECT_EQ(sim.err(), "mirvane-sim: cannot start " + dir + "/mirvane: No such file or directory\n"
+                         "mirvane-sim: build Mirvane first, or name the program to start (see --help)\n");
 }
 
-TEST(Program, the_program_gets_both_lines_and_its_exit_status_is_passed_on) {
-    Process sim(with_sim({"/bin/sh", "-c",
-                          "test -c \"$MIRVANE_PORT1\" && test -c \"$MIRVANE_PORT2\" && "
-                          "test \"$MIRVANE_PORT1\" != \"$MIRVANE_PORT2\" && exit 7"}));
-    EXPECT_EQ(sim.wait(), 7);
-    EXPECT_EQ(sim.err(), "mirvane-sim: /bin/sh ended with status 7\n");
-}
-
-TEST(Program, a_program_ended_by_a_signal_gives_128_plus_the_signal) {
-    Process sim(with_sim({"/bin/sh", "-c", "kill -TERM $$"}));
-    EXPECT_EQ(sim.wait(), 128 + SIGTERM);
-}
-
-TEST(Program, a_started_program_holds_a_whole_call_with_the_handset) {
-    Process sim(with_sim({"--full-speed", "--no-levels", kFarSide, "7", "A7", "EB", "95", "86", "A6"}));
-    EXPECT_EQ(sim.wait(), 0) << sim.err();
-    EXPECT_EQ(sim.out(), "terminal: A7 21 95 AA 20 A6 AF\nmonitor: A7 EB 95 86 A6\n");
-}
-
-TEST(Program, stopping_the_simulator_stops_its_program) {
-    Process sim(with_sim({"/bin/sh", "-c", "echo $$; exec sleep 60"}));
-    const auto pid_line = sim.line();
-    ASSERT_TRUE(pid_line);
-    const pid_t program = std::stoi(*pid_line);
-    sim.signal(SIGTERM);
-    EXPECT_EQ(sim.wait(10s), 0);
-    EXPECT_NE(::kill(program, 0), 0) << "the program is gone";
-}
-
-class Serving : public ::testing::TestWithParam<int> {};
-
-TEST_P(Serving, prints_both_paths_serves_them_and_ends_cleanly_when_stopped) {
-    Process sim(with_sim({"--serve", "--full-speed", "--no-levels"}));
+// The start of a call on the lines named in the first two lines a run prints.
+void call_on_the_lines_printed(Process& sim) {
     const auto first = sim.line();
     const auto second = sim.line();
     ASSERT_TRUE(first && second) << sim.err();
     ASSERT_EQ(first->rfind("MIRVANE_PORT1=/dev/pts/", 0), 0u) << *first;
     ASSERT_EQ(second->rfind("MIRVANE_PORT2=/dev/pts/", 0), 0u) << *second;
+    FarEnd terminal(first->substr(14));
+    FarEnd monitor(second->substr(14));
+    terminal.send({0xA7, 0xEB});
+    EXPECT_EQ(terminal.receive(2), (Bytes{0xA7, 0x21}));
+    EXPECT_EQ(monitor.receive(2), (Bytes{0xA7, 0xEB}));
+}
 
-    {
-        FarEnd terminal(first->substr(first->find('=') + 1));
-        FarEnd monitor(second->substr(second->find('=') + 1));
-        terminal.send({0xA7, 0xEB});
-        EXPECT_EQ(terminal.receive(2), (std::vector<std::uint8_t>{0xA7, 0x21}));
-        EXPECT_EQ(monitor.receive(2), (std::vector<std::uint8_t>{0xA7, 0xEB}));
-    }
-    sim.signal(GetParam());
-    EXPECT_EQ(sim.wait(10s), 0);
+TEST_F(Program, serving_prints_both_lines_serves_them_and_ends_cleanly_when_interrupted) {
+    Process sim({"--serve", "--full-speed", "--no-levels"});
+    ASSERT_NO_FATAL_FAILURE(call_on_the_lines_printed(sim));
+    sim.signal(SIGINT);
+    EXPECT_EQ(sim.wait(), 0);
     EXPECT_EQ(sim.err(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Program, Serving, ::testing::Values(SIGINT, SIGTERM),
-                         [](const auto& info) { return info.param == SIGINT ? "SIGINT" : "SIGTERM"; });
+TEST_F(Program, the_program_started_holds_a_call_on_both_lines_and_goes_when_the_simulator_is_stopped) {
+    Process sim({"--full-speed", "--no-levels", "/bin/sh", "-c",
+                 "echo MIRVANE_PORT1=$MIRVANE_PORT1; echo MIRVANE_PORT2=$MIRVANE_PORT2; echo $$; exec sleep 60"});
+    ASSERT_NO_FATAL_FAILURE(call_on_the_lines_printed(sim));
+    const auto program = sim.line();
+    ASSERT_TRUE(program);
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(sim.err(), "");
+    EXPECT_NE(::kill(std::stoi(*program), 0), 0) << "the program is gone";
+}
 
 }  // namespace
 }  // namespace mirvane::sim::testing
