@@ -3,7 +3,7 @@
 // all there, whole, and in an order that can happen: each line's entries in the order
 // sent, and a command tapped before the handset's answer to it.
 
-#include <cstddef>
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,34 +17,25 @@ struct LogEntry {
     bool operator==(const LogEntry&) const = default;
 };
 
-// The pane shows the newest entry first, one "code : meaning" a line. Lines end in CR LF
-// as the core writes them, or in LF alone as a text widget gives them back.
+// The pane shows the newest entry first, one "code : [hh:mm:ss] meaning" a line. Lines end
+// in CR LF as the core writes them, or in LF alone as a text widget gives them back.
 inline std::vector<LogEntry> entries_oldest_first(std::u16string_view pane) {
     std::vector<LogEntry> entries;
-    std::size_t pos = 0;
-    while (pos < pane.size()) {
-        std::size_t end = pane.find(u'\n', pos);
-        if (end == std::u16string_view::npos) end = pane.size();
-        std::u16string_view line = pane.substr(pos, end - pos);
-        pos = end + 1;
+    while (!pane.empty()) {
+        const std::size_t end = std::min(pane.find(u'\n'), pane.size());
+        std::u16string_view line = pane.substr(0, end);
+        pane.remove_prefix(std::min(end + 1, pane.size()));
         if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
         if (line.empty()) continue;
-        const std::size_t split = line.find(u" : ");
-        LogEntry entry;
-        entry.code = std::u16string(line.substr(0, split));
-        std::u16string_view meaning =
-            split == std::u16string_view::npos ? std::u16string_view() : line.substr(split + 3);
-        // "[hh:mm:ss] " in front, where the entry has one
+        const std::size_t split = std::min(line.find(u" : "), line.size());
+        std::u16string_view meaning = line.substr(std::min(split + 3, line.size()));
         if (meaning.size() >= 11 && meaning[0] == u'[' && meaning[9] == u']' && meaning[10] == u' ') {
             meaning.remove_prefix(11);
         }
-        entry.meaning = std::u16string(meaning);
-        entries.insert(entries.begin(), std::move(entry));
+        entries.insert(entries.begin(), {std::u16string(line.substr(0, split)), std::u16string(meaning)});
     }
     return entries;
 }
-
-inline bool is_monitor_entry(const LogEntry& entry) { return entry.code.rfind(u"__", 0) == 0; }
 
 struct CallLog {
     std::vector<LogEntry> monitor;  // the commands, as tapped
@@ -53,42 +44,30 @@ struct CallLog {
     std::vector<std::pair<std::size_t, std::size_t>> tapped_before;
 };
 
-inline std::string narrow(const std::u16string& text) {
-    std::string out;
-    for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
-
 // Empty when the log holds exactly the call; otherwise what is wrong.
 inline std::string judge(const std::vector<LogEntry>& entries, const CallLog& call) {
-    std::vector<LogEntry> monitor;
-    std::vector<LogEntry> status;
-    std::vector<std::size_t> monitor_at;
-    std::vector<std::size_t> status_at;
+    CallLog got;
+    std::vector<std::size_t> at[2];  // where each monitor entry and each status entry stands
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (is_monitor_entry(entries[i])) {
-            monitor.push_back(entries[i]);
-            monitor_at.push_back(i);
-        } else {
-            status.push_back(entries[i]);
-            status_at.push_back(i);
-        }
+        const bool tapped = entries[i].code.starts_with(u"__");  // a monitor entry
+        (tapped ? got.monitor : got.status).push_back(entries[i]);
+        at[tapped ? 0 : 1].push_back(i);
     }
-    const auto list = [](const std::vector<LogEntry>& es) {
-        std::string out;
-        for (const LogEntry& e : es) out += "[" + narrow(e.code) + "] ";
+    const auto codes = [](const std::vector<LogEntry>& list) {
+        std::string out;  // the codes are ASCII
+        for (const LogEntry& e : list) {
+            for (const char16_t c : e.code + u"; ") out += static_cast<char>(c);
+        }
         return out;
     };
-    if (monitor != call.monitor) {
-        return "monitor entries differ: got " + list(monitor) + "want " + list(call.monitor);
-    }
-    if (status != call.status) {
-        return "status entries differ: got " + list(status) + "want " + list(call.status);
+    if (got.monitor != call.monitor || got.status != call.status) {
+        return "entries differ: got " + codes(got.monitor) + "| " + codes(got.status) + "want " +
+               codes(call.monitor) + "| " + codes(call.status);
     }
     for (const auto& [m, s] : call.tapped_before) {
-        if (monitor_at[m] > status_at[s]) {
-            return "the answer " + narrow(call.status[s].code) + " came before the command " +
-                   narrow(call.monitor[m].code) + " was tapped";
+        if (at[0][m] > at[1][s]) {
+            return "the answer " + codes({call.status[s]}) + "came before the command " +
+                   codes({call.monitor[m]}) + "was tapped";
         }
     }
     return {};

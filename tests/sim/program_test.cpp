@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "far_end.h"
+#include "running_simulator.h"
 
 namespace mirvane::sim::testing {
 namespace {
@@ -16,7 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
-using Clock = std::chrono::steady_clock;
 
 // The simulator as a child process: its output collected, its lines awaited, signalled,
 // and killed should a test leave it running.

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "far_end.h"
 #include "running_simulator.h"
 
 namespace mirvane::sim::testing {
