@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "running_simulator.h"
 
@@ -17,90 +20,63 @@ using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
-// The simulator as a child process: its output collected, its lines awaited, signalled,
-// and killed should a test leave it running.
+std::string text_of(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+// A program run with its output in files, killed should a test leave it running.
 class Process {
 public:
-    explicit Process(Args args, const std::string& program = MIRVANE_SIM_PROGRAM) {
-        args.insert(args.begin(), program);
-        int out[2];
-        int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+    Process(const std::string& dir, Args args) : out_(dir + "/out"), err_(dir + "/err") {
         std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
+        for (std::string& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::dup2(err[1], 2);
-            ::execv(argv[0], argv.data());
-            ::_exit(126);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        fds_[0] = out[0];
-        fds_[1] = err[0];
+        posix_spawn_file_actions_t files;
+        ::posix_spawn_file_actions_init(&files);
+        ::posix_spawn_file_actions_addopen(&files, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::posix_spawn_file_actions_addopen(&files, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int error = ::posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ);
+        ::posix_spawn_file_actions_destroy(&files);
+        if (error != 0) throw std::runtime_error("cannot start " + args.front());
     }
     ~Process() {
-        if (!status_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        for (const int fd : fds_) ::close(fd);
-    }
-
-    // The next line of standard output, or nothing if none comes in time.
-    std::optional<std::string> line() {
-        const auto deadline = Clock::now() + 10s;
-        std::size_t nl;
-        while ((nl = text_[0].find('\n', taken_)) == std::string::npos) {
-            if (Clock::now() > deadline) return std::nullopt;
-            pump(100ms);
-        }
-        std::string l = text_[0].substr(taken_, nl - taken_);
-        taken_ = nl + 1;
-        return l;
+        if (status_) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
     }
     void signal(int sig) { ::kill(pid_, sig); }
-    // The status a shell would report (128 + signal for a signal), once all output is in.
+    // The status a shell would report (128 + signal for a signal), or nothing within 20 s.
     std::optional<int> wait() {
-        const auto deadline = Clock::now() + 20s;
-        for (int s = 0; !status_; pump(20ms)) {
-            if (::waitpid(pid_, &s, WNOHANG) == pid_) status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-            if (!status_ && Clock::now() > deadline) return std::nullopt;
-        }
-        while (pump(0ms)) {
+        for (int i = 0, s = 0; !status_ && i < 2000; ++i) {
+            if (::waitpid(pid_, &s, WNOHANG) == pid_) {
+                status_ = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+            } else {
+                std::this_thread::sleep_for(10ms);
+            }
         }
         return status_;
     }
-    const std::string& out() const { return text_[0]; }
-    const std::string& err() const { return text_[1]; }
-
-private:
-    // Reads what comes on either pipe within the time given; false when nothing came.
-    bool pump(std::chrono::milliseconds within) {
-        pollfd fds[2] = {{fds_[0], POLLIN, 0}, {fds_[1], POLLIN, 0}};
-        if (::poll(fds, 2, static_cast<int>(within.count())) <= 0) return false;
-        bool got = false;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].revents == 0) continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds_[i], buffer, sizeof buffer);
-            if (n > 0) {
-                text_[i].append(buffer, static_cast<std::size_t>(n));
-                got = true;
-            } else {
-                ::close(fds_[i]);  // the end of its output
-                fds_[i] = -1;
-            }
+    std::string out() const { return text_of(out_); }
+    std::string err() const { return text_of(err_); }
+    // The first lines of standard output once there are count of them, or what came in 10 s.
+    std::vector<std::string> lines(std::size_t count) const {
+        std::string text = out();
+        for (int i = 0; i < 1000 && std::ranges::count(text, '\n') < static_cast<long>(count); ++i) {
+            std::this_thread::sleep_for(10ms);
+            text = out();
         }
-        return got;
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; lines.size() < count && std::getline(in, line);) lines.push_back(line);
+        return lines;
     }
 
+private:
+    std::string out_;
+    std::string err_;
     pid_t pid_ = -1;
-    int fds_[2] = {-1, -1};  // standard output and error
-    std::string text_[2];
-    std::size_t taken_ = 0;
     std::optional<int> status_;
 };
 
@@ -117,11 +93,15 @@ protected:
         return dir + "/" + name;
     }
     std::string dir;
+    const std::string sim = MIRVANE_SIM_PROGRAM;
 };
 
 TEST_F(Program, each_run_ends_with_its_exit_status_and_says_why_on_standard_error) {
     const std::string script = file("call.txt", "+100 A5 22\n+0 AD 3G\n");
     const std::string not_executable = file("prog", "#!/bin/sh\n");
+    // A copy of the simulator in a folder without mirvane shows where it looks by default.
+    const std::string copy = dir + "/mirvane-sim";
+    std::filesystem::copy_file(sim, copy);
     const std::string kNoFile = ": No such file or directory\n";
     struct Run {
         Args args;
@@ -130,68 +110,57 @@ TEST_F(Program, each_run_ends_with_its_exit_status_and_says_why_on_standard_erro
         std::string out_start = "";
     };
     const Run runs[] = {
-        {{"--help"}, 0, "", "Usage: mirvane-sim [OPTION]..."},
-        {{"--bogus", "/bin/true"}, 2, "mirvane-sim: unknown option '--bogus'\nTry 'mirvane-sim --help'.\n"},
+        {{sim, "--help"}, 0, "", "Usage: mirvane-sim [OPTION]..."},
+        {{sim, "--bogus", "/bin/true"}, 2, "mirvane-sim: unknown option '--bogus'\nTry 'mirvane-sim --help'.\n"},
         // Were the program started, its own status (9) would come back.
-        {{"--script", script, "/bin/sh", "-c", "exit 9"}, 2,
+        {{sim, "--script", script, "/bin/sh", "-c", "exit 9"}, 2,
          "mirvane-sim: " + script + ":2: '3G' is not a hex byte (two hex digits, 00 to FF)\n"},
-        {{"--", "/nonexistent/prog"}, 1, "mirvane-sim: cannot start /nonexistent/prog" + kNoFile},
-        {{"--", "no-such-program"}, 1, "mirvane-sim: cannot start no-such-program" + kNoFile},
-        {{"--", not_executable}, 1, "mirvane-sim: cannot start " + not_executable + ": Permission denied\n"},
-        {{"/bin/sh", "-c", "exit 7"}, 7, "mirvane-sim: /bin/sh ended with status 7\n"},
-        {{"/bin/sh", "-c", "kill -TERM $$"}, 128 + SIGTERM, "mirvane-sim: /bin/sh ended with status 143\n"},
+        {{sim, "--script", "/nonexistent/a.txt", "/bin/true"}, 2,
+         "mirvane-sim: /nonexistent/a.txt: cannot read the script" + kNoFile},
+        {{sim, "--script", "/tmp", "/bin/true"}, 2, "mirvane-sim: /tmp: cannot read the script: Is a directory\n"},
+        {{sim, "--", "/nonexistent/prog"}, 1, "mirvane-sim: cannot start /nonexistent/prog" + kNoFile},
+        {{sim, "--", "no-such-program"}, 1, "mirvane-sim: cannot start no-such-program" + kNoFile},
+        {{sim, "--", not_executable}, 1, "mirvane-sim: cannot start " + not_executable + ": Permission denied\n"},
+        {{copy}, 1, "mirvane-sim: cannot start " + dir + "/mirvane" + kNoFile +
+                        "mirvane-sim: build Mirvane first, or name the program to start (see --help)\n"},
+        {{sim, "/bin/sh", "-c", "exit 7"}, 7, "mirvane-sim: /bin/sh ended with status 7\n"},
+        {{sim, "/bin/sh", "-c", "kill -TERM $$"}, 128 + SIGTERM, "mirvane-sim: /bin/sh ended with status 143\n"},
     };
     for (const Run& run : runs) {
-        Process sim(run.args);
-        EXPECT_EQ(sim.wait(), run.status) << run.args.front();
-        EXPECT_EQ(sim.err(), run.err);
-        EXPECT_EQ(sim.out().rfind(run.out_start, 0), 0u) << sim.out();
+        Process process(dir, run.args);
+        EXPECT_EQ(process.wait(), run.status) << run.args.back();
+        EXPECT_EQ(process.err(), run.err);
+        EXPECT_EQ(process.out().rfind(run.out_start, 0), 0u) << process.out();
     }
 }
 
-TEST_F(Program, without_a_command_it_starts_the_mirvane_beside_it) {
-    // A copy of the simulator in a folder without mirvane shows where it looks.
-    const std::string copy = dir + "/mirvane-sim";
-    std::filesystem::copy_file(MIRVANE_SIM_PROGRAM, copy);
-    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
-    Process sim({}, copy);
-    EXPECT_EQ(sim.wait(), 1);
-    EXPECT_EQ(sim.err(), "mirvane-sim: cannot start " + dir + "/mirvane: No such file or directory\n"
-                         "mirvane-sim: build Mirvane first, or name the program to start (see --help)\n");
-}
-
-// The start of a call on the lines named in the first two lines a run prints.
-void call_on_the_lines_printed(Process& sim) {
-    const auto first = sim.line();
-    const auto second = sim.line();
-    ASSERT_TRUE(first && second) << sim.err();
-    ASSERT_EQ(first->rfind("MIRVANE_PORT1=/dev/pts/", 0), 0u) << *first;
-    ASSERT_EQ(second->rfind("MIRVANE_PORT2=/dev/pts/", 0), 0u) << *second;
-    FarEnd terminal(first->substr(14));
-    FarEnd monitor(second->substr(14));
-    terminal.send({0xA7, 0xEB});
-    EXPECT_EQ(terminal.receive(2), (Bytes{0xA7, 0x21}));
-    EXPECT_EQ(monitor.receive(2), (Bytes{0xA7, 0xEB}));
-}
-
-TEST_F(Program, serving_prints_both_lines_serves_them_and_ends_cleanly_when_interrupted) {
-    Process sim({"--serve", "--full-speed", "--no-levels"});
-    ASSERT_NO_FATAL_FAILURE(call_on_the_lines_printed(sim));
-    sim.signal(SIGINT);
-    EXPECT_EQ(sim.wait(), 0);
-    EXPECT_EQ(sim.err(), "");
-}
-
-TEST_F(Program, the_program_started_holds_a_call_on_both_lines_and_goes_when_the_simulator_is_stopped) {
-    Process sim({"--full-speed", "--no-levels", "/bin/sh", "-c",
-                 "echo MIRVANE_PORT1=$MIRVANE_PORT1; echo MIRVANE_PORT2=$MIRVANE_PORT2; echo $$; exec sleep 60"});
-    ASSERT_NO_FATAL_FAILURE(call_on_the_lines_printed(sim));
-    const auto program = sim.line();
-    ASSERT_TRUE(program);
-    sim.signal(SIGTERM);
-    EXPECT_EQ(sim.wait(), 0);
-    EXPECT_EQ(sim.err(), "");
-    EXPECT_NE(::kill(std::stoi(*program), 0), 0) << "the program is gone";
+// --serve prints the paths of the two lines itself; a started program is given them, and
+// here prints them and its own id.
+TEST_F(Program, serves_the_lines_it_names_and_ends_cleanly_with_its_program_when_stopped) {
+    const std::string names = "echo MIRVANE_PORT1=$MIRVANE_PORT1; echo MIRVANE_PORT2=$MIRVANE_PORT2; echo $$";
+    for (const auto& [last, sig] : {std::pair{Args{"--serve"}, SIGINT},
+                                    std::pair{Args{"/bin/sh", "-c", names + "; exec sleep 60"}, SIGTERM}}) {
+        Args args{sim, "--full-speed", "--no-levels"};
+        args.insert(args.end(), last.begin(), last.end());
+        Process process(dir, args);
+        const std::vector<std::string> lines = process.lines(sig == SIGINT ? 2 : 3);
+        ASSERT_GE(lines.size(), 2u) << process.err();
+        ASSERT_EQ(lines[0].rfind("MIRVANE_PORT1=/dev/pts/", 0), 0u) << lines[0];
+        ASSERT_EQ(lines[1].rfind("MIRVANE_PORT2=/dev/pts/", 0), 0u) << lines[1];
+        {
+            FarEnd terminal(lines[0].substr(14));
+            FarEnd monitor(lines[1].substr(14));
+            terminal.send({0xA7, 0xEB});
+            EXPECT_EQ(terminal.receive(2), (Bytes{0xA7, 0x21}));
+            EXPECT_EQ(monitor.receive(2), (Bytes{0xA7, 0xEB}));
+        }
+        process.signal(sig);
+        EXPECT_EQ(process.wait(), 0);
+        EXPECT_EQ(process.err(), "");
+        if (lines.size() == 3) {
+            EXPECT_NE(::kill(std::stoi(lines[2]), 0), 0) << "the program is gone";
+        }
+    }
 }
 
 }  // namespace

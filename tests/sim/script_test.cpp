@@ -52,16 +52,6 @@ TEST(Scripts, a_script_gives_its_steps_at_their_times_or_names_the_file_and_line
     for (const auto& [text, want] : cases) EXPECT_EQ(parsed(text), want) << "for: " << text;
 }
 
-TEST(Scripts, a_file_that_cannot_be_read_is_named_with_the_reason) {
-    for (const auto& [path, reason] : {std::pair{"/nonexistent/calls.txt", "No such file or directory"},
-                                       std::pair{"/tmp", "Is a directory"}}) {
-        const auto loaded = load_script(path);
-        ASSERT_TRUE(std::holds_alternative<ScriptError>(loaded)) << path;
-        EXPECT_EQ(std::get<ScriptError>(loaded).message,
-                  std::string(path) + ": cannot read the script: " + reason);
-    }
-}
-
 // Mirvane ignores a status byte without a catalogue row, so a typo in a scenario would
 // pass unseen; and a collected message cut at the end of a step could take a level report
 // as its parameter. Each step must say whole, known messages.
