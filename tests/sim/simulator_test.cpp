@@ -11,28 +11,22 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(OverPtys, a_call_at_line_speed_is_answered_and_tapped_and_the_monitor_line_carries_nothing_in) {
+// The handset's answers are its table's (handset_test); the end-to-end test logs whole
+// calls. Here: the pace, the tap, and the monitor line that carries nothing in.
+TEST(OverPtys, at_line_speed_a_command_is_tapped_and_answered_in_byte_times_and_nothing_else_comes) {
     SimulatorSettings settings = quick_settings();
     settings.full_speed = false;
     RunningSimulator sim(std::move(settings));
     FarEnd terminal(sim.terminal_path());
     FarEnd monitor(sim.monitor_path());
     monitor.send({0xA7, 0xA6});  // the handset hears only the terminal line
-
-    terminal.send({0xA7, 0xEB});
-    EXPECT_EQ(terminal.receive(2), (Bytes{0xA7, 0x21}));
-    terminal.send({0x91, 0x9A});
-    EXPECT_EQ(terminal.receive(2), (Bytes{0x91, 0x9A}));
-    terminal.send({0x86});
-    EXPECT_EQ(terminal.receive(1), Bytes{0xAA});
     const auto sent = Clock::now();
     terminal.send({0xA6});
     EXPECT_EQ(terminal.receive(3), (Bytes{0x20, 0xA6, 0xAF}));
     EXPECT_GE(Clock::now() - sent, 4 * 18ms) << "one byte in and three out at 600 baud";
-
-    EXPECT_EQ(monitor.receive(6), (Bytes{0xA7, 0xEB, 0x91, 0x9A, 0x86, 0xA6}));
+    EXPECT_EQ(monitor.receive(1), Bytes{0xA6});
     EXPECT_EQ(terminal.receive_for(100ms), Bytes{}) << "nothing more than the answers";
-    EXPECT_EQ(monitor.receive_for(100ms), Bytes{}) << "nothing more than the commands";
+    EXPECT_EQ(monitor.receive_for(100ms), Bytes{}) << "nothing more than the command";
     sim.stop();
     EXPECT_EQ(sim.traffic().monitor_ignored, 2);
     EXPECT_EQ(sim.failure(), std::nullopt);
