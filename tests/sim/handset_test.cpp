@@ -53,16 +53,6 @@ TEST(Handset, follows_the_call_from_what_it_said_and_answers_each_command_in_tha
     }
 }
 
-TEST(Handset, keeps_the_level_it_last_reported_outside_messages) {
-    Handset handset;
-    handset.say(Bytes{0xC5, 0xC0});
-    EXPECT_EQ(handset.level(), 0);
-    handset.say(Bytes{0x35, 0xCC, 0xCD, 0xCE, 0xCF});
-    EXPECT_EQ(handset.level(), 0) << "levels inside a message are parameters";
-    handset.say(0xCF);
-    EXPECT_EQ(handset.level(), 15);
-}
-
 TEST(Handset, a_drift_is_a_new_level_one_or_two_steps_either_way_on_the_scale_and_repeats_by_seed) {
     for (int level = 0; level <= 15; ++level) {
         const Handset handset(static_cast<std::uint8_t>(level));
