@@ -6,7 +6,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -62,14 +61,12 @@ public:
     std::string err() const { return text_of(err_); }
     // The first lines of standard output once there are count of them, or what came in 10 s.
     std::vector<std::string> lines(std::size_t count) const {
-        std::string text = out();
-        for (int i = 0; i < 1000 && std::ranges::count(text, '\n') < static_cast<long>(count); ++i) {
-            std::this_thread::sleep_for(10ms);
-            text = out();
-        }
         std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; lines.size() < count && std::getline(in, line);) lines.push_back(line);
+        for (int i = 0; i < 1000 && lines.size() < count; ++i, std::this_thread::sleep_for(10ms)) {
+            std::istringstream in(out());
+            lines.clear();
+            for (std::string line; std::getline(in, line) && !in.eof();) lines.push_back(line);
+        }
         return lines;
     }
 
