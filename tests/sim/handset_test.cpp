@@ -40,8 +40,6 @@ TEST(Handset, follows_the_call_from_what_it_said_and_answers_each_command_in_tha
          0xA7, {0xA7, 0x21}},
         {"half a collected message is not between calls", {0xE7, 0x01}, Idle, false, 0xFF, {}},
         {"the tone macro takes one parameter", {0x2F, 0xA7, 0xA5}, Ringing, false, 0xA7, {0xA4, 0x20, 0xA7}},
-        {"cause display takes three; a status as command is silent", {0xE1, 0xA7, 0xA7, 0xA7}, Idle, true,
-         0xAF, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

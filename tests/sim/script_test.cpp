@@ -42,7 +42,6 @@ TEST(Scripts, a_script_gives_its_steps_at_their_times_or_names_the_file_and_line
         {"# nothing\n", ""},
         {"+0 A5\n\n+10 A5 G5\n", "calls/in.txt:3: 'G5' is not a hex byte (two hex digits, 00 to FF)"},
         {"+0 A\n", "calls/in.txt:1: 'A' is not a hex byte (two hex digits, 00 to FF)"},
-        {"+0 0xA5\n", "calls/in.txt:1: '0xA5' is not a hex byte (two hex digits, 00 to FF)"},
         {"A5 22\n", "calls/in.txt:1: a step starts with +DELAY in milliseconds, not 'A5'"},
         {"# x\n+ A5\n", "calls/in.txt:2: '+' is not a delay (+0 to +3600000 ms)"},
         {"+5s A5\n", "calls/in.txt:1: '+5s' is not a delay in milliseconds"},
