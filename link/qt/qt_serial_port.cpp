@@ -219,13 +219,14 @@ void QtSerialPort::schedule_receive() {
 
 void QtSerialPort::deliver_receive() {
     receive_queued_ = false;
-    // A handler of this port that runs events (a message box) gets no event inside itself;
-    // what arrives meanwhile is announced when it returns.
-    if (in_handler_ || !port_.isOpen() || rthreshold_ <= 0) return;
+    // A receive handler that runs events gets no second receive event inside itself; what
+    // arrives meanwhile is announced when it returns. A line event's handler (a box) does
+    // get them: the bytes of its own line must not wait for the operator.
+    if (receiving_ || !port_.isOpen() || rthreshold_ <= 0) return;
     if (port_.bytesAvailable() == 0) return;
-    in_handler_ = true;
+    receiving_ = true;
     raise_event(comm_event::kReceive);
-    in_handler_ = false;
+    receiving_ = false;
     // QSerialPort does not announce again what it buffered while the handler ran.
     if (port_.isOpen() && port_.bytesAvailable() > 0) schedule_receive();
 }
@@ -298,11 +299,7 @@ void QtSerialPort::deliver_line_event() {
     // one runs events, and the core queues what comes meanwhile behind it. Counts stay
     // counts until raised, so a burst costs one entry per reading, not per occurrence.
     if (!line_events_.empty()) schedule_line_event();
-    const bool outer = in_handler_;
-    in_handler_ = true;
     raise_event(event);
-    in_handler_ = outer;
-    if (port_.isOpen() && port_.bytesAvailable() > 0) schedule_receive();
 }
 
 void QtSerialPort::raise_event(std::int16_t event) {

@@ -29,7 +29,11 @@ public:
     explicit QtSerialPort(QObject* parent = nullptr);
     ~QtSerialPort() override;
 
-    // Raised on the event thread with comm_event() set; never inside itself.
+    // Raised on the event thread with comm_event() set. A receive event is never raised
+    // inside the handling of another receive event of the same port. Everything else may
+    // come inside a handler that runs events (a message box does): receive events inside
+    // a line event's handler, so that no box holds back the bytes of its own line, and
+    // further line events inside it, for the core to queue behind the box.
     std::function<void()> on_comm;
     // Raised once per open when the device stops answering. The handler is expected to
     // close the line; if it leaves it open, the port closes it itself afterwards.
@@ -64,7 +68,7 @@ public:
     // into use at the next open.
     void set_line_state_reader(std::shared_ptr<LineStateReader> reader);
     // How often the driver is asked while the line is quiet; it is also asked after every
-    // read. Taken into use at the next open.
+    // read.
     void set_line_poll_interval(std::chrono::milliseconds interval);
 
 private:
@@ -86,7 +90,7 @@ private:
     std::int16_t event_ = 0;
 
     bool receive_queued_ = false;
-    bool in_handler_ = false;
+    bool receiving_ = false;
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
     bool loss_reported_ = false;
     unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in

@@ -46,6 +46,19 @@ LineCounters counters_at(std::uint32_t base) {
     return {base, base, base, base, base, base, base, base, base, base, base};
 }
 
+// Runs events as a modal box's loop runs them, until `done` holds or the time is up.
+bool run_events_until(const std::function<bool()>& done, int timeout_ms = 3000) {
+    QEventLoop box;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done()) box.quit();
+    });
+    check.start(5);
+    QTimer::singleShot(timeout_ms, &box, &QEventLoop::quit);
+    box.exec();
+    return done();
+}
+
 // What a port raised: event numbers in order, and the bytes its receive events read.
 struct Heard {
     std::vector<std::int16_t> events;
@@ -362,6 +375,53 @@ private slots:
         QCOMPARE(driver->questions, 2);
         QCOMPARE(heard.line_events(), std::vector<std::int16_t>{});
         QCOMPARE(heard.bytes, (std::vector<std::uint8_t>{0x01, 0x02, 0x03}));
+    }
+
+    // A line event's handler that runs events (a message box does) still gets the receive
+    // events of its own line, and further line events, inside it; afterwards it reads its
+    // own event number again.
+    void a_line_event_handler_that_runs_events_gets_its_line_s_bytes_inside_it() {
+        FarSide far(dir_.filePath("line"));
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        driver->counters_now = counters_at(10);
+        port->set_line_state_reader(driver);
+        struct Raised {
+            std::int16_t event;
+            int depth;
+            bool operator==(const Raised&) const = default;
+        };
+        std::vector<Raised> raised;
+        std::vector<std::uint8_t> got;
+        int depth = 0;
+        std::int16_t own_event_after_box = 0;
+        port->on_comm = [&] {
+            const std::int16_t event = port->comm_event();
+            ++depth;
+            raised.push_back({event, depth});
+            if (event == comm_event::kReceive) {
+                const auto bytes = port->input();
+                got.insert(got.end(), bytes.begin(), bytes.end());
+            }
+            if (event == comm_event::kFrame) {
+                far.write({0x31, 0x32, 0x33});
+                QVERIFY(run_events_until([&] { return got.size() >= 3; }));
+                driver->counters_now->parity += 1;
+                QVERIFY(run_events_until([&] { return raised.back().event == comm_event::kParity; }));
+                own_event_after_box = port->comm_event();
+            }
+            --depth;
+        };
+        QVERIFY(!port->open().has_value());
+        driver->counters_now->frame += 1;
+        QVERIFY(QTest::qWaitFor([&] { return own_event_after_box != 0; }));
+        QCOMPARE(own_event_after_box, comm_event::kFrame);
+        QCOMPARE(got, (std::vector<std::uint8_t>{0x31, 0x32, 0x33}));
+        QCOMPARE(raised.front(), (Raised{comm_event::kFrame, 1}));
+        QCOMPARE(raised.back(), (Raised{comm_event::kParity, 2}));
+        for (std::size_t i = 1; i + 1 < raised.size(); ++i) {
+            QCOMPARE(raised[i], (Raised{comm_event::kReceive, 2}));
+        }
     }
 
     // What was read but not yet raised belongs to its opening; the next opening counts
