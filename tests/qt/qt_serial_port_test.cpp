@@ -221,9 +221,9 @@ private slots:
         QCOMPARE(got, sent);
     }
 
-    // A handler that runs events (a message box does) gets no event inside itself, and
+    // A receive handler that runs events gets no second receive event inside itself, and
     // what came meanwhile is announced once it has returned.
-    void bytes_that_arrive_while_the_handler_runs_raise_another_event_afterwards() {
+    void bytes_that_arrive_while_the_receive_handler_runs_raise_another_event_afterwards() {
         FarSide far(dir_.filePath("line"));
         auto port = line_at(far.path());
         int depth = 0;
