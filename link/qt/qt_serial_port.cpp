@@ -23,6 +23,11 @@ constexpr std::u16string_view kOpenFailed = u"開けませんでした";
 constexpr std::u16string_view kDeviceGone =
     u"装置が応答しません（取り外されたか、相手側が閉じられました）";
 
+// Between reads the driver is asked this often: often enough that a break or a modem line
+// change on a quiet line is seen while the operator still remembers what happened, rarely
+// enough to cost nothing worth measuring.
+constexpr std::chrono::milliseconds kLinePollInterval{200};
+
 std::u16string to_u16(const QString& text) { return text.toStdU16String(); }
 
 std::u16string with_system_text(std::u16string_view reason, const QString& system_text) {
@@ -72,6 +77,9 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::schedule_receive);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::on_error);
+    line_poll_.setInterval(kLinePollInterval);
+    line_poll_.setTimerType(Qt::CoarseTimer);
+    connect(&line_poll_, &QTimer::timeout, this, &QtSerialPort::read_line_state);
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -132,6 +140,7 @@ std::optional<OpenFailure> QtSerialPort::open() {
     quiet_ = false;
     loss_reported_ = false;
     ++openings_;
+    start_line_watch();
     if (port_.bytesAvailable() > 0) schedule_receive();
     return std::nullopt;
 }
@@ -140,6 +149,7 @@ void QtSerialPort::close() {
     // Closing a closed QSerialPort raises an error of its own; the loss road must not
     // come back here through it.
     if (!port_.isOpen()) return;
+    stop_line_watch();
     quiet_ = true;
     port_.close();
     port_.clearError();
@@ -165,6 +175,9 @@ int QtSerialPort::out_buffer_count() const {
 std::vector<std::uint8_t> QtSerialPort::input() {
     if (!port_.isOpen()) return {};
     const QByteArray data = port_.readAll();
+    // An error that came with these bytes is counted by now; asking here reports it at
+    // once instead of at the next poll.
+    read_line_state();
     return {reinterpret_cast<const std::uint8_t*>(data.constData()),
             reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
 }
@@ -206,16 +219,95 @@ void QtSerialPort::schedule_receive() {
 
 void QtSerialPort::deliver_receive() {
     receive_queued_ = false;
-    // A handler of this port that runs events (a message box) gets no event inside itself;
-    // what arrives meanwhile is announced when it returns.
-    if (in_handler_ || !port_.isOpen() || rthreshold_ <= 0) return;
+    // A receive handler that runs events gets no second receive event inside itself; what
+    // arrives meanwhile is announced when it returns. A line event's handler (a box) does
+    // get them: the bytes of its own line must not wait for the operator.
+    if (receiving_ || !port_.isOpen() || rthreshold_ <= 0) return;
     if (port_.bytesAvailable() == 0) return;
-    event_ = comm_event::kReceive;
-    in_handler_ = true;
-    if (on_comm) on_comm();
-    in_handler_ = false;
+    receiving_ = true;
+    raise_event(comm_event::kReceive);
+    receiving_ = false;
     // QSerialPort does not announce again what it buffered while the handler ran.
     if (port_.isOpen() && port_.bytesAvailable() > 0) schedule_receive();
+}
+
+void QtSerialPort::set_line_state_reader(std::shared_ptr<LineStateReader> reader) {
+    line_reader_ = reader ? std::move(reader) : driver_line_state_reader();
+}
+
+void QtSerialPort::set_line_poll_interval(std::chrono::milliseconds interval) {
+    line_poll_.setInterval(interval);
+}
+
+void QtSerialPort::start_line_watch() {
+    line_events_.clear();
+    watch_ = LineWatch::none;
+    const int descriptor = static_cast<int>(port_.handle());
+    // What the driver counted before this opening is history: the first reading is only
+    // the point from which occurrences count.
+    if (const auto counters = line_reader_->counters(descriptor)) {
+        last_counters_ = *counters;
+        watch_ = LineWatch::counters;
+    } else if (const auto lines = line_reader_->modem_lines(descriptor)) {
+        last_modem_lines_ = *lines;
+        watch_ = LineWatch::modem_lines;
+    }
+    if (watch_ != LineWatch::none) line_poll_.start();
+}
+
+void QtSerialPort::stop_line_watch() {
+    line_poll_.stop();
+    watch_ = LineWatch::none;
+    // What was read but not yet raised belongs to the opening that ends here.
+    line_events_.clear();
+}
+
+void QtSerialPort::read_line_state() {
+    if (watch_ == LineWatch::none || !port_.isOpen()) return;
+    const int descriptor = static_cast<int>(port_.handle());
+    std::vector<LineEventCount> events;
+    if (watch_ == LineWatch::counters) {
+        // No answer: the device is on its way out, and its loss is reported on its own.
+        const auto reading = line_reader_->counters(descriptor);
+        if (!reading) return;
+        events = new_line_events(last_counters_, *reading);
+        last_counters_ = *reading;
+    } else {
+        const auto reading = line_reader_->modem_lines(descriptor);
+        if (!reading) return;
+        events = changed_modem_lines(last_modem_lines_, *reading);
+        last_modem_lines_ = *reading;
+    }
+    if (events.empty()) return;
+    line_events_.insert(line_events_.end(), events.begin(), events.end());
+    schedule_line_event();
+}
+
+void QtSerialPort::schedule_line_event() {
+    if (line_event_queued_) return;
+    line_event_queued_ = true;
+    QMetaObject::invokeMethod(this, &QtSerialPort::deliver_line_event, Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliver_line_event() {
+    line_event_queued_ = false;
+    if (!port_.isOpen() || line_events_.empty()) return;
+    LineEventCount& next = line_events_.front();
+    const std::int16_t event = next.event;
+    if (--next.count == 0) line_events_.pop_front();
+    // The next occurrence is announced before this one is handled: a box opened for this
+    // one runs events, and the core queues what comes meanwhile behind it. Counts stay
+    // counts until raised, so a burst costs one entry per reading, not per occurrence.
+    if (!line_events_.empty()) schedule_line_event();
+    raise_event(event);
+}
+
+void QtSerialPort::raise_event(std::int16_t event) {
+    // A handler that reads its event number after a nested event has run reads its own.
+    const std::int16_t outer = event_;
+    event_ = event;
+    if (on_comm) on_comm();
+    event_ = outer;
 }
 
 }  // namespace mirvane::qt

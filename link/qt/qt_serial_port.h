@@ -1,14 +1,25 @@
 #pragma once
 // One serial line on QSerialPort. It translates: settings to QSerialPort's, waiting bytes
-// to receive events, a device that stops answering to one report of a lost line. What an
-// event or a loss means is the core's business, reached through the two callbacks.
+// to receive events, what the driver counts (line errors, modem line changes) to line
+// events, a device that stops answering to one report of a lost line. What an event or a
+// loss means is the core's business, reached through the two callbacks.
+//
+// Two things of the line are as QSerialPort leaves them: a break arrives as a 0x00 byte
+// (and, where the driver counts breaks, also as a break event), and a byte received with
+// a parity error arrives as it was received, not replaced, together with a parity event.
 
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
+#include <chrono>
+#include <deque>
 #include <functional>
+#include <memory>
 
+#include "link/line_counters.h"
 #include "link/qt/line_options.h"
+#include "link/qt/line_state_reader.h"
 #include "link/serial_port.h"
 
 namespace mirvane::qt {
@@ -18,7 +29,11 @@ public:
     explicit QtSerialPort(QObject* parent = nullptr);
     ~QtSerialPort() override;
 
-    // Raised on the event thread with comm_event() set; never inside itself.
+    // Raised on the event thread with comm_event() set. A receive event is never raised
+    // inside the handling of another receive event of the same port. Everything else may
+    // come inside a handler that runs events (a message box does): receive events inside
+    // a line event's handler, so that no box holds back the bytes of its own line, and
+    // further line events inside it, for the core to queue behind the box.
     std::function<void()> on_comm;
     // Raised once per open when the device stops answering. The handler is expected to
     // close the line; if it leaves it open, the port closes it itself afterwards.
@@ -43,11 +58,30 @@ public:
     // Errors the device kept raising after its loss was reported: counted, not shown.
     long long errors_after_loss() const { return errors_after_loss_; }
 
+    // How the line's errors and modem lines are watched in this opening, chosen at open
+    // from what the driver answers: its counters, else its modem lines, else nothing (a
+    // pseudo-terminal), and then no timer runs and nothing is asked again.
+    enum class LineWatch { none, counters, modem_lines };
+    LineWatch line_watch() const { return watch_; }
+
+    // Where the line's state is read from; the machine's driver unless replaced. Taken
+    // into use at the next open.
+    void set_line_state_reader(std::shared_ptr<LineStateReader> reader);
+    // How often the driver is asked while the line is quiet; it is also asked after every
+    // read.
+    void set_line_poll_interval(std::chrono::milliseconds interval);
+
 private:
     void on_error(QSerialPort::SerialPortError error);
     void schedule_receive();
     void deliver_receive();
     void report_loss(unsigned long long opening, std::u16string reason);
+    void start_line_watch();
+    void stop_line_watch();
+    void read_line_state();
+    void schedule_line_event();
+    void deliver_line_event();
+    void raise_event(std::int16_t event);
 
     QSerialPort port_;
     QString device_;
@@ -56,11 +90,20 @@ private:
     std::int16_t event_ = 0;
 
     bool receive_queued_ = false;
-    bool in_handler_ = false;
+    bool receiving_ = false;
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
     bool loss_reported_ = false;
     unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in
     long long errors_after_loss_ = 0;
+
+    std::shared_ptr<LineStateReader> line_reader_ = driver_line_state_reader();
+    QTimer line_poll_{this};
+    LineWatch watch_ = LineWatch::none;
+    LineCounters last_counters_;
+    ModemLines last_modem_lines_;
+    // Line events read but not yet raised, one occurrence per turn of the event loop.
+    std::deque<LineEventCount> line_events_;
+    bool line_event_queued_ = false;
 };
 
 }  // namespace mirvane::qt

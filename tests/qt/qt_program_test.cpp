@@ -15,6 +15,7 @@
 #include "shell/startup.h"
 #include "support/boxes.h"
 #include "support/far_side.h"
+#include "support/scripted_line_state.h"
 
 namespace mirvane::qt::testing {
 
@@ -301,6 +302,92 @@ private slots:
         rig.terminal.write({0xA5});
         QVERIFY(QTest::qWaitFor([&] { return rig.pane("Text1") == QStringLiteral("A5"); }));
         QCOMPARE(rig.boxes.seen.size(), std::size_t(1));
+    }
+
+    // Errors counted on both lines at once: one box per error event, one after another and
+    // never two up together, line states without a box, each line's errors in the order
+    // its driver reports them; and while the first box waits for the operator, bytes on
+    // both lines are decoded into the panes, none lost, none reordered.
+    void an_error_storm_gives_one_box_after_another_while_both_lines_keep_being_decoded() {
+        Rig rig;
+        auto terminal_driver = std::make_shared<ScriptedLineState>();
+        auto monitor_driver = std::make_shared<ScriptedLineState>();
+        terminal_driver->counters_now = LineCounters{};
+        monitor_driver->counters_now = LineCounters{};
+        rig.mirvane->MSComm1.set_line_state_reader(terminal_driver);
+        rig.mirvane->MSComm2.set_line_state_reader(monitor_driver);
+        rig.click("Command1");
+        QVERIFY(rig.running());
+
+        bool wrote = false;
+        bool decoded_under_first_box = false;
+        QElapsedTimer first_box_up;
+        rig.boxes.may_confirm = [&] {
+            if (rig.boxes.seen.size() > 1) return true;
+            if (!wrote) {
+                wrote = true;
+                first_box_up.start();
+                rig.terminal.write({0xA5, 0xC5});
+                rig.monitor.write({0xA7, 0x93});
+                rig.terminal.write({0x80});
+                return false;
+            }
+            decoded_under_first_box = rig.pane("Text1") == QStringLiteral("80 C5 A5") &&
+                                      rig.pane_lines("Text2").size() == 5;
+            // Held no longer than this: a binding that holds the bytes back fails below
+            // instead of waiting for the test's time limit.
+            return decoded_under_first_box || first_box_up.elapsed() > 3000;
+        };
+
+        LineCounters& terminal = *terminal_driver->counters_now;
+        LineCounters& monitor = *monitor_driver->counters_now;
+        terminal.brk += 1;
+        terminal.frame += 2;
+        terminal.parity += 1;
+        terminal.cts += 1;
+        monitor.overrun += 1;
+        monitor.buf_overrun += 1;
+        monitor.dsr += 1;
+        QVERIFY(QTest::qWaitFor([&] { return rig.boxes.seen.size() >= 6; }));
+        QTest::qWait(450);
+
+        QVERIFY(decoded_under_first_box);
+        QCOMPARE(rig.boxes.most_up_at_once, 1);
+        QCOMPARE(rig.boxes.seen.size(), std::size_t(6));
+        const QStringList terminal_errors{QStringLiteral("中断信号を受信"), QStringLiteral("フレーム エラー"),
+                                          QStringLiteral("フレーム エラー"), QStringLiteral("パリティ エラー")};
+        const QStringList monitor_errors{QStringLiteral("ポート オーバーラン"),
+                                         QStringLiteral("受信バッファ オーバーフロー")};
+        QStringList from_terminal;
+        QStringList from_monitor;
+        for (const SeenBox& box : rig.boxes.seen) {
+            QCOMPARE(box.icon, QMessageBox::Critical);
+            (terminal_errors.contains(box.text) ? from_terminal : from_monitor) << box.text;
+        }
+        QCOMPARE(from_terminal, terminal_errors);
+        QCOMPARE(from_monitor, monitor_errors);
+
+        // The storm changed nothing else: the lines are open and decode on.
+        QVERIFY(rig.running());
+        rig.terminal.write({0xC3});
+        rig.monitor.write({0xA6});
+        QVERIFY(QTest::qWaitFor([&] { return rig.pane_lines("Text2").size() == 7; }));
+        QCOMPARE(rig.pane("Text1"), QStringLiteral("C3 80 C5 A5"));
+        // Each line's entries in its own order; how the two lines interleave is the
+        // arrival's business.
+        QStringList status_entries;
+        QStringList monitor_entries;
+        for (const QString& line : unstamped(rig.pane_lines("Text2"))) {
+            (line.startsWith(QStringLiteral("__ ")) ? monitor_entries : status_entries) << line;
+        }
+        QCOMPARE(status_entries, QStringList({"C3 __ __ __ __ : [hh:mm:ss] 受信レベル [3]",
+                                              "80 __ __ __ __ : [hh:mm:ss] 圏外表示OFF",
+                                              "C5 __ __ __ __ : [hh:mm:ss] 受信レベル [5]",
+                                              "A5 __ __ __ __ : [hh:mm:ss] 着信表示ON"}));
+        QCOMPARE(monitor_entries, QStringList({"__ __ __ __ A6 : [hh:mm:ss] 受話器をおく",
+                                               "__ __ __ __ 93 : [hh:mm:ss] Dial [3]",
+                                               "__ __ __ __ A7 : [hh:mm:ss] 受話器を上げる"}));
+        QCOMPARE(rig.boxes.seen.size(), std::size_t(6));
     }
 
     void exit_with_the_receiver_up_puts_it_down_before_the_line_closes() {

@@ -6,13 +6,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
+#include <chrono>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 #include "link/qt/line_options.h"
 #include "link/qt/qt_serial_port.h"
 #include "link/line_settings.h"
 #include "support/far_side.h"
+#include "support/scripted_line_state.h"
 
 namespace mirvane::qt::testing {
 
@@ -36,6 +39,47 @@ std::unique_ptr<QtSerialPort> line_at(const QString& path) {
     auto port = std::make_unique<QtSerialPort>();
     configure_port(*port, kTerminalPortNumber);
     return port;
+}
+
+// A driver reading in which every counter already stands at `base`, as on a line in use.
+LineCounters counters_at(std::uint32_t base) {
+    return {base, base, base, base, base, base, base, base, base, base, base};
+}
+
+// Runs events as a modal box's loop runs them, until `done` holds or the time is up.
+bool run_events_until(const std::function<bool()>& done, int timeout_ms = 3000) {
+    QEventLoop box;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done()) box.quit();
+    });
+    check.start(5);
+    QTimer::singleShot(timeout_ms, &box, &QEventLoop::quit);
+    box.exec();
+    return done();
+}
+
+// What a port raised: event numbers in order, and the bytes its receive events read.
+struct Heard {
+    std::vector<std::int16_t> events;
+    std::vector<std::uint8_t> bytes;
+
+    std::vector<std::int16_t> line_events() const {
+        std::vector<std::int16_t> line;
+        for (const std::int16_t event : events) {
+            if (event != comm_event::kReceive) line.push_back(event);
+        }
+        return line;
+    }
+};
+
+void listen(QtSerialPort& port, Heard& heard) {
+    port.on_comm = [&port, &heard] {
+        heard.events.push_back(port.comm_event());
+        if (port.comm_event() != comm_event::kReceive) return;
+        const auto bytes = port.input();
+        heard.bytes.insert(heard.bytes.end(), bytes.begin(), bytes.end());
+    };
 }
 
 std::vector<std::uint8_t> counting(std::size_t count) {
@@ -177,9 +221,9 @@ private slots:
         QCOMPARE(got, sent);
     }
 
-    // A handler that runs events (a message box does) gets no event inside itself, and
+    // A receive handler that runs events gets no second receive event inside itself, and
     // what came meanwhile is announced once it has returned.
-    void bytes_that_arrive_while_the_handler_runs_raise_another_event_afterwards() {
+    void bytes_that_arrive_while_the_receive_handler_runs_raise_another_event_afterwards() {
         FarSide far(dir_.filePath("line"));
         auto port = line_at(far.path());
         int depth = 0;
@@ -204,6 +248,210 @@ private slots:
         QCOMPARE(deliveries.size(), std::size_t(2));
         QCOMPARE(deliveries[0], std::vector<std::uint8_t>{0x11});
         QCOMPARE(deliveries[1], (std::vector<std::uint8_t>{0x21, 0x22}));
+    }
+
+    // The driver's counters, read at opening and then after reads and on a timer: each new
+    // occurrence is one event, line states before errors within a reading, and nothing
+    // counted before the opening or already raised is raised again.
+    void counter_jumps_raise_one_event_per_new_occurrence() {
+        FarSide far(dir_.filePath("line"));
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        driver->counters_now = counters_at(4000);
+        port->set_line_state_reader(driver);
+        Heard heard;
+        listen(*port, heard);
+        QVERIFY(!port->open().has_value());
+        QCOMPARE(port->line_watch(), QtSerialPort::LineWatch::counters);
+        QVERIFY(driver->last_descriptor >= 0);  // the open line's own handle
+
+        QTest::qWait(450);  // two polls at least
+        QVERIFY(heard.events.empty());
+
+        LineCounters& now = *driver->counters_now;
+        now.cts += 1;
+        now.dcd += 2;
+        now.brk += 1;
+        now.frame += 3;
+        now.parity += 1;
+        now.rx += 50;  // bytes moving are no event
+        now.tx += 9;
+        const std::vector<std::int16_t> first{comm_event::kCts,   comm_event::kCd,    comm_event::kCd,
+                                              comm_event::kBreak, comm_event::kFrame, comm_event::kFrame,
+                                              comm_event::kFrame, comm_event::kParity};
+        QVERIFY(QTest::qWaitFor([&] { return heard.events.size() >= first.size(); }));
+        QTest::qWait(450);
+        QCOMPARE(heard.events, first);
+
+        now.rng += 1;
+        now.overrun += 1;
+        now.buf_overrun += 2;
+        std::vector<std::int16_t> both = first;
+        both.insert(both.end(), {comm_event::kRing, comm_event::kOverrun, comm_event::kRxOverflow,
+                                 comm_event::kRxOverflow});
+        QVERIFY(QTest::qWaitFor([&] { return heard.events.size() >= both.size(); }));
+        QTest::qWait(450);
+        QCOMPARE(heard.events, both);
+    }
+
+    // An error that comes with bytes is asked for right after they are read, not left for
+    // the next poll.
+    void an_error_counted_with_received_bytes_is_raised_right_after_their_read() {
+        FarSide far(dir_.filePath("line"));
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        driver->counters_now = counters_at(0);
+        port->set_line_state_reader(driver);
+        port->set_line_poll_interval(std::chrono::hours(1));
+        Heard heard;
+        listen(*port, heard);
+        QVERIFY(!port->open().has_value());
+
+        driver->counters_now->parity += 1;
+        QTest::qWait(300);
+        QVERIFY(heard.events.empty());  // nothing read, nothing asked
+
+        far.write({0x55});
+        QVERIFY(QTest::qWaitFor([&] { return heard.events.size() >= 2; }));
+        QTest::qWait(50);
+        QCOMPARE(heard.events, (std::vector<std::int16_t>{comm_event::kReceive, comm_event::kParity}));
+        QCOMPARE(heard.bytes, std::vector<std::uint8_t>{0x55});
+    }
+
+    // Without counters, the modem lines' levels tell the line states: a change of CTS, DSR
+    // or CD is one event, a ring one event once RI falls again.
+    void modem_line_changes_raise_their_events_where_the_driver_keeps_no_counters() {
+        FarSide far(dir_.filePath("line"));
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        driver->modem_lines_now = ModemLines{};
+        port->set_line_state_reader(driver);
+        Heard heard;
+        listen(*port, heard);
+        QVERIFY(!port->open().has_value());
+        QCOMPARE(port->line_watch(), QtSerialPort::LineWatch::modem_lines);
+
+        ModemLines& lines = *driver->modem_lines_now;
+        lines.cts = true;
+        lines.dsr = true;
+        QVERIFY(QTest::qWaitFor([&] { return heard.events.size() >= 2; }));
+        lines.ri = true;
+        QTest::qWait(450);
+        QCOMPARE(heard.events, (std::vector<std::int16_t>{comm_event::kCts, comm_event::kDsr}));
+
+        lines.ri = false;
+        lines.cd = true;
+        QVERIFY(QTest::qWaitFor([&] { return heard.events.size() >= 4; }));
+        QTest::qWait(450);
+        QCOMPARE(heard.events, (std::vector<std::int16_t>{comm_event::kCts, comm_event::kDsr,
+                                                          comm_event::kCd, comm_event::kRing}));
+    }
+
+    // A pseudo-terminal answers neither question: the line is asked once at opening, no
+    // timer runs, and its bytes raise receive events and nothing else.
+    void a_line_without_counters_or_modem_lines_is_not_watched_and_costs_nothing() {
+        FarSide far(dir_.filePath("line"));
+        {
+            auto port = line_at(far.path());  // the machine's own driver
+            QVERIFY(!port->open().has_value());
+            QCOMPARE(port->line_watch(), QtSerialPort::LineWatch::none);
+            for (const QTimer* timer : port->findChildren<QTimer*>()) QVERIFY(!timer->isActive());
+        }
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        port->set_line_state_reader(driver);
+        Heard heard;
+        listen(*port, heard);
+        QVERIFY(!port->open().has_value());
+        QCOMPARE(port->line_watch(), QtSerialPort::LineWatch::none);
+        QCOMPARE(driver->questions, 2);
+        for (const QTimer* timer : port->findChildren<QTimer*>()) QVERIFY(!timer->isActive());
+
+        far.write({0x01, 0x02});
+        QVERIFY(QTest::qWaitFor([&] { return heard.bytes.size() >= 2; }));
+        far.write({0x03});
+        QVERIFY(QTest::qWaitFor([&] { return heard.bytes.size() >= 3; }));
+        QTest::qWait(450);
+        QCOMPARE(driver->questions, 2);
+        QCOMPARE(heard.line_events(), std::vector<std::int16_t>{});
+        QCOMPARE(heard.bytes, (std::vector<std::uint8_t>{0x01, 0x02, 0x03}));
+    }
+
+    // A line event's handler that runs events (a message box does) still gets the receive
+    // events of its own line, and further line events, inside it; afterwards it reads its
+    // own event number again.
+    void a_line_event_handler_that_runs_events_gets_its_line_s_bytes_inside_it() {
+        FarSide far(dir_.filePath("line"));
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        driver->counters_now = counters_at(10);
+        port->set_line_state_reader(driver);
+        struct Raised {
+            std::int16_t event;
+            int depth;
+            bool operator==(const Raised&) const = default;
+        };
+        std::vector<Raised> raised;
+        std::vector<std::uint8_t> got;
+        int depth = 0;
+        std::int16_t own_event_after_box = 0;
+        port->on_comm = [&] {
+            const std::int16_t event = port->comm_event();
+            ++depth;
+            raised.push_back({event, depth});
+            if (event == comm_event::kReceive) {
+                const auto bytes = port->input();
+                got.insert(got.end(), bytes.begin(), bytes.end());
+            }
+            if (event == comm_event::kFrame) {
+                far.write({0x31, 0x32, 0x33});
+                QVERIFY(run_events_until([&] { return got.size() >= 3; }));
+                driver->counters_now->parity += 1;
+                QVERIFY(run_events_until([&] { return raised.back().event == comm_event::kParity; }));
+                own_event_after_box = port->comm_event();
+            }
+            --depth;
+        };
+        QVERIFY(!port->open().has_value());
+        driver->counters_now->frame += 1;
+        QVERIFY(QTest::qWaitFor([&] { return own_event_after_box != 0; }));
+        QCOMPARE(own_event_after_box, comm_event::kFrame);
+        QCOMPARE(got, (std::vector<std::uint8_t>{0x31, 0x32, 0x33}));
+        QCOMPARE(raised.front(), (Raised{comm_event::kFrame, 1}));
+        QCOMPARE(raised.back(), (Raised{comm_event::kParity, 2}));
+        for (std::size_t i = 1; i + 1 < raised.size(); ++i) {
+            QCOMPARE(raised[i], (Raised{comm_event::kReceive, 2}));
+        }
+    }
+
+    // What was read but not yet raised belongs to its opening; the next opening counts
+    // from what the driver says then.
+    void closing_drops_line_events_not_yet_raised_and_reopening_counts_afresh() {
+        FarSide far(dir_.filePath("line"));
+        auto port = line_at(far.path());
+        auto driver = std::make_shared<ScriptedLineState>();
+        driver->counters_now = counters_at(0);
+        port->set_line_state_reader(driver);
+        std::vector<std::int16_t> events;
+        port->on_comm = [&] {
+            events.push_back(port->comm_event());
+            if (events.size() == 1) port->close();
+        };
+        QVERIFY(!port->open().has_value());
+        driver->counters_now->frame += 5;
+        QVERIFY(QTest::qWaitFor([&] { return !port->is_open(); }));
+        QTest::qWait(300);
+        QCOMPARE(events, std::vector<std::int16_t>{comm_event::kFrame});
+        QCOMPARE(port->line_watch(), QtSerialPort::LineWatch::none);
+
+        port->on_comm = [&] { events.push_back(port->comm_event()); };
+        driver->counters_now->frame += 2;  // counted while closed: history
+        QVERIFY(!port->open().has_value());
+        QTest::qWait(450);
+        QCOMPARE(events, std::vector<std::int16_t>{comm_event::kFrame});
+        driver->counters_now->brk += 1;
+        QVERIFY(QTest::qWaitFor([&] { return events.size() >= 2; }));
+        QCOMPARE(events, (std::vector<std::int16_t>{comm_event::kFrame, comm_event::kBreak}));
     }
 
     void output_reaches_the_far_side_unchanged_and_is_counted_until_it_has_left() {

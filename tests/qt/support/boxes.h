@@ -1,12 +1,16 @@
 #pragma once
 // Confirms every modal message box as soon as it is up, the way an operator presses OK,
-// and remembers what each one showed.
+// and remembers what each one showed. A test may hold a box open for a while, and can see
+// whether two boxes were ever up at once.
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace mirvane::qt::testing {
@@ -23,20 +27,39 @@ class BoxConfirmer {
 public:
     BoxConfirmer() {
         timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) return;
-            seen.push_back({box->text(), box->windowTitle(), box->icon(), box->buttons().size(),
-                            box->isModal()});
-            box->button(QMessageBox::Ok)->click();
-        });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { look(); });
         timer_.start();
     }
 
     std::vector<SeenBox> seen;
+    // The most message boxes ever up at the same moment.
+    int most_up_at_once = 0;
+    // Asked while a box is up; it is confirmed once this says so. Unset: at once.
+    std::function<bool()> may_confirm;
 
 private:
+    void look() {
+        int up = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible()) ++up;
+        }
+        most_up_at_once = std::max(most_up_at_once, up);
+
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) return;
+        if (box != current_) {
+            current_ = box;
+            seen.push_back({box->text(), box->windowTitle(), box->icon(), box->buttons().size(),
+                            box->isModal()});
+        }
+        if (may_confirm && !may_confirm()) return;
+        box->button(QMessageBox::Ok)->click();
+    }
+
     QTimer timer_;
+    // The box last seen; it clears itself when the box goes, so a new box at the same
+    // address counts as new.
+    QPointer<QMessageBox> current_;
 };
 
 }  // namespace mirvane::qt::testing
