@@ -20,6 +20,7 @@
 #include "shell/communication.h"
 #include "shell/qt/fonts.h"
 #include "shell/qt/form_layout.h"
+#include "shell/qt/pane_edit.h"
 #include "shell/startup.h"
 
 namespace mirvane::qt {
@@ -32,10 +33,13 @@ QString q(std::u16string_view text) {
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
-// The core breaks lines with CR LF; a Qt text document wants LF alone.
+// The core breaks lines with CR LF; a Qt text document wants LF alone. A CR alone breaks
+// a line in a document too; as LF it keeps one character per position, so that a pane can
+// be edited by position without a CR and an LF on either side of an edit joining up.
 QString for_display(const std::u16string& text) {
     QString shown = QString::fromStdU16String(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar(u'\r'), QChar(u'\n'));
     return shown;
 }
 
@@ -43,6 +47,14 @@ std::u16string from_display(const QString& shown) {
     QString text = shown;
     text.replace(QChar(u'\n'), QStringLiteral("\r\n"));
     return text.toStdU16String();
+}
+
+// The document's characters one for one, each break between lines as '\n'; unlike the
+// plain text, nothing else is converted, so it can be compared with what is to be shown.
+QString document_text(const QPlainTextEdit& pane) {
+    QString text = pane.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
+    return text;
 }
 
 // A push button whose caption wraps inside the button, as the narrow start and exit
@@ -119,7 +131,7 @@ void Form1::build() {
             }
             case Kind::LineBox: {
                 auto* line = new QLineEdit(caption, this);
-                text_boxes_[*design.control] = TextBox{nullptr, line, caption.toStdU16String(), false};
+                text_boxes_[*design.control] = TextBox{nullptr, line, caption.toStdU16String(), {}, false};
                 connect(line, &QLineEdit::textEdited, this, [this, control = *design.control](const QString& typed) {
                     text_boxes_[control].text = typed.toStdU16String();
                 });
@@ -128,6 +140,8 @@ void Form1::build() {
             }
             case Kind::TextPane: {
                 auto* pane = new QPlainTextEdit(caption, this);
+                // Every paint is an edit of the document; kept for undo, they would pile up.
+                pane->document()->setUndoRedoEnabled(false);
                 pane->setTabChangesFocus(true);
                 pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
                 if (design.scroll_bars == ScrollBars::Both) {
@@ -137,9 +151,12 @@ void Form1::build() {
                     pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
                     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 }
-                text_boxes_[*design.control] = TextBox{pane, nullptr, caption.toStdU16String(), false};
+                text_boxes_[*design.control] = TextBox{pane, nullptr, caption.toStdU16String(), caption, false};
                 connect(pane, &QPlainTextEdit::textChanged, this, [this, pane, control = *design.control] {
-                    if (!painting_) text_boxes_[control].text = from_display(pane->toPlainText());
+                    if (painting_) return;
+                    TextBox& box = text_boxes_[control];
+                    box.text = from_display(pane->toPlainText());
+                    box.shown = document_text(*pane);
                 });
                 pane->viewport()->installEventFilter(this);
                 widget = pane;
@@ -268,7 +285,11 @@ void Form1::paint_text_boxes() {
     for (auto& [control, box] : text_boxes_) {
         if (!box.stale) continue;
         box.stale = false;
-        if (box.pane != nullptr) box.pane->setPlainText(for_display(box.text));
+        if (box.pane != nullptr) {
+            QString wanted = for_display(box.text);
+            bring_pane_to(*box.pane, box.shown, wanted);
+            box.shown = std::move(wanted);
+        }
         if (box.line != nullptr) box.line->setText(QString::fromStdU16String(box.text));
     }
     painting_ = false;

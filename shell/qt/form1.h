@@ -51,11 +51,14 @@ protected:
 private:
     // A text box keeps the text the logic set or the operator typed. The widget shows it
     // from the next turn of the event loop: the logic rebuilds a pane per byte, and
-    // redrawing a long pane per byte would freeze the window under a burst.
+    // redrawing a long pane per byte would freeze the window under a burst. A pane is
+    // brought up to date by editing what changed since it was last shown, not by laying
+    // out its whole text again.
     struct TextBox {
         QPlainTextEdit* pane = nullptr;
         QLineEdit* line = nullptr;
         std::u16string text;
+        QString shown;  // what the pane's document reads, line breaks as '\n'
         bool stale = false;
     };
 

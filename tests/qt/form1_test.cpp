@@ -14,7 +14,11 @@
 #include <QTest>
 #include <QTime>
 #include <memory>
+#include <random>
 
+#include "link/comm_events.h"
+#include "logs/receive_ring.h"
+#include "monitor/monitor_decoder.h"
 #include "shell/qt/fonts.h"
 #include "shell/qt/form1.h"
 #include "shell/startup.h"
@@ -121,6 +125,21 @@ std::u16string shown_text(QWidget* widget) {
     if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text().toStdU16String();
     if (auto* pane = qobject_cast<QPlainTextEdit*>(widget)) return pane->toPlainText().toStdU16String();
     return {};
+}
+
+// What a pane's document holds, character for character, each line break as '\n'.
+QString shown(const QPlainTextEdit* pane) {
+    QString text = pane->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
+    return text;
+}
+
+// A text as a pane shows it: CR LF, and a CR or LF alone, each break a line.
+QString displayed(const std::u16string& text) {
+    QString shown = QString::fromStdU16String(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar(u'\r'), QChar(u'\n'));
+    return shown;
 }
 
 bool is_fixed_pitch(const QFont& font) {
@@ -327,19 +346,94 @@ private slots:
         QCOMPARE(rig.find<QLineEdit>("Text6")->text(), QStringLiteral("A7"));
     }
 
-    void a_burst_of_sets_paints_a_pane_once_per_turn() {
+    void a_burst_of_sets_paints_each_pane_once_per_turn_and_an_idle_turn_paints_nothing() {
         Rig rig;
         QCoreApplication::processEvents();
-        int paints = 0;
-        connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { ++paints; });
+        int ring_paints = 0;
+        int log_paints = 0;
+        connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { ++ring_paints; });
+        connect(rig.pane("Text2"), &QPlainTextEdit::textChanged, [&] { ++log_paints; });
         std::u16string ring;
-        for (int i = 0; i < 1000; ++i) {
-            ring = u"0" + std::u16string(1, char16_t(u'0' + i % 10)) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
-            rig.form.set_text(Control::Text1, ring);
+        std::u16string log;
+        for (int turn = 1; turn <= 3; ++turn) {
+            for (int i = 0; i < 1000; ++i) {
+                ring = u"0" + std::u16string(1, char16_t(u'0' + i % 10)) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
+                rig.form.set_text(Control::Text1, ring);
+                if (i % 3 == 0) {
+                    log = u"80 __ __ __ __ : [10:00:00] 圏外表示OFF" + (log.empty() ? u"" : u"\r\n" + log.substr(0, 4000));
+                    rig.form.set_text(Control::Text2, log);
+                }
+            }
+            QCoreApplication::processEvents();
+            QCOMPARE(ring_paints, turn);
+            QCOMPARE(log_paints, turn);
+            QCOMPARE(shown(rig.pane("Text1")), displayed(ring));
+            QCOMPARE(shown(rig.pane("Text2")), displayed(log));
         }
         QCoreApplication::processEvents();
-        QCOMPARE(paints, 1);
-        QCOMPARE(rig.pane("Text1")->toPlainText().toStdU16String(), ring);
+        QCOMPARE(ring_paints, 3);
+        QCOMPARE(log_paints, 3);
+    }
+
+    // Whatever is set, however often per turn, the pane shows the last text from the next
+    // turn on and reading the box gives it back at once.
+    void a_pane_shows_exactly_the_last_text_set_after_any_sequence_of_sets() {
+        Rig rig;
+        QCoreApplication::processEvents();
+        std::mt19937 random(612);
+        const std::u16string pieces[] = {u"AD 31 32 33 34", u" : ", u"[10:15:01] 網情報 1234", u"\r\n",
+                                         u"80", u" ", u"__", u"😀", u"受話器をおく", u"\r\n\r\n"};
+        for (const Control control : {Control::Text1, Control::Text2, Control::Text4}) {
+            const char* name = control == Control::Text1 ? "Text1" : control == Control::Text2 ? "Text2" : "Text4";
+            std::u16string text;
+            for (int turn = 0; turn < 300; ++turn) {
+                const int sets = std::uniform_int_distribution<int>(1, 4)(random);
+                for (int i = 0; i < sets; ++i) {
+                    std::u16string piece;
+                    for (int n = std::uniform_int_distribution<int>(0, 12)(random); n > 0; --n) {
+                        piece += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+                    }
+                    switch (std::uniform_int_distribution<int>(0, 3)(random)) {
+                        case 0: text = piece; break;
+                        case 1: text = piece + text.substr(0, text.size() / 2 + 7); break;
+                        case 2: text = text.substr(std::min(text.size(), piece.size())) + piece; break;
+                        default: text.insert(text.size() / 3, piece); break;
+                    }
+                    rig.form.set_text(control, text);
+                    QCOMPARE(rig.form.text(control), text);
+                }
+                QCoreApplication::processEvents();
+                QCOMPARE(shown(rig.pane(name)), displayed(text));
+            }
+        }
+    }
+
+    // The panes as a line in use drives them: a byte or an entry in front and the oldest off
+    // the end, several per turn, wrapping past the rings' size, cleared now and then.
+    void the_panes_show_exactly_the_renders_of_a_line_in_use() {
+        Rig rig;
+        rig.click("Command1");
+        std::mt19937 random(1106);
+        const std::uint8_t mix[] = {0x80, 0x81, 0xC3, 0x21, 0xAD, 0x31, 0x32, 0x33, 0x34, 0x00};
+        std::size_t at = 0;
+        for (int turn = 0; turn < 400; ++turn) {
+            const int bytes = std::uniform_int_distribution<int>(1, turn % 50 == 49 ? 300 : 12)(random);
+            for (int i = 0; i < bytes; ++i) {
+                rig.terminal.received.push_back(turn % 7 == 3 ? std::uint8_t(random()) : mix[at++ % std::size(mix)]);
+            }
+            rig.terminal.event = comm_event::kReceive;
+            MSComm1_OnComm(rig.program);
+            if (turn % 5 == 0) {
+                rig.monitor.received.push_back(0xA7);
+                rig.monitor.event = comm_event::kReceive;
+                MSComm2_OnComm(rig.program);
+            }
+            if (turn % 97 == 96) rig.click("Command7");
+            QCoreApplication::processEvents();
+            QCOMPARE(shown(rig.pane("Text1")), displayed(render_receive_pane(rig.state)));
+            QCOMPARE(shown(rig.pane("Text2")), displayed(rig.form.text(Control::Text2)));
+        }
+        QVERIFY(rig.form.text(Control::Text2).find(u"網情報 1234") != std::u16string::npos);
     }
 
     void what_the_operator_types_is_what_the_logic_reads() {
