@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTime>
 #include <algorithm>
 #include <vector>
 
@@ -332,8 +332,16 @@ void Form1::yield() {
     yield_timer_.stop();
 }
 
+// Every receive event reads the clock. The text changes once a second, and making it
+// (the time zone looked up again each time) costs more than decoding the byte, so it is
+// made again only when the second has moved on.
 std::u16string Form1::time_of_day() const {
-    return QTime::currentTime().toString(QStringLiteral("hh:mm:ss")).toStdU16String();
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != clock_second_) {
+        clock_second_ = second;
+        clock_text_ = QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("hh:mm:ss")).toStdU16String();
+    }
+    return clock_text_;
 }
 
 QWidget* Form1::control_widget(Control control) const { return controls_.at(control); }

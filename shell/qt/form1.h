@@ -77,6 +77,8 @@ private:
     bool painting_ = false;
     bool ended_ = false;
     QTimer yield_timer_;
+    mutable qint64 clock_second_ = -1;  // the second clock_text_ was made for
+    mutable std::u16string clock_text_;
 };
 
 }  // namespace mirvane::qt

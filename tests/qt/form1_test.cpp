@@ -492,6 +492,13 @@ private slots:
         QVERIFY(read.isValid());
         const int apart = std::abs(read.secsTo(QTime::currentTime()));
         QVERIFY(apart <= 2 || apart >= 86398);  // across midnight
+
+        // Read again a second later: the clock has moved on with the time.
+        QTest::qWait(1100);
+        const QString later = QString::fromStdU16String(rig.form.time_of_day());
+        QVERIFY(later != now);
+        const int behind = std::abs(QTime::fromString(later, QStringLiteral("hh:mm:ss")).secsTo(QTime::currentTime()));
+        QVERIFY(behind <= 1 || behind >= 86399);
     }
 };
 
