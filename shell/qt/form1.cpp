@@ -101,6 +101,9 @@ QFont font_of(const ControlDesign& design, const QFont& window_font) {
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
+    paint_timer_.setSingleShot(true);
+    paint_timer_.setTimerType(Qt::PreciseTimer);
+    connect(&paint_timer_, &QTimer::timeout, this, &Form1::paint_text_boxes);
     yield_timer_.setSingleShot(true);
     yield_timer_.setTimerType(Qt::PreciseTimer);
     yield_timer_.setInterval(1);
@@ -273,14 +276,24 @@ std::u16string Form1::text(Control control) const {
     return box == nullptr ? std::u16string() : box->text;
 }
 
+void Form1::set_paint_spacing(int first_ms, int longest_ms) {
+    first_paint_spacing_ms_ = first_ms;
+    longest_paint_spacing_ms_ = std::max(first_ms, longest_ms);
+    paint_spacing_ms_ = 0;
+}
+
 void Form1::schedule_painting() {
-    if (painting_queued_) return;
-    painting_queued_ = true;
-    QMetaObject::invokeMethod(this, &Form1::paint_text_boxes, Qt::QueuedConnection);
+    if (paint_timer_.isActive()) return;
+    const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : longest_paint_spacing_ms_;
+    if (since >= longest_paint_spacing_ms_) paint_spacing_ms_ = 0;
+    paint_timer_.start(static_cast<int>(std::max<qint64>(0, paint_spacing_ms_ - since)));
 }
 
 void Form1::paint_text_boxes() {
-    painting_queued_ = false;
+    paint_timer_.stop();
+    since_paint_.start();
+    paint_spacing_ms_ = paint_spacing_ms_ == 0 ? first_paint_spacing_ms_
+                                              : std::min(2 * paint_spacing_ms_, longest_paint_spacing_ms_);
     painting_ = true;
     for (auto& [control, box] : text_boxes_) {
         if (!box.stale) continue;
@@ -302,7 +315,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::InputMethod:
         case QEvent::MouseButtonPress:
         case QEvent::Drop:
-            if (painting_queued_) paint_text_boxes();
+            if (paint_timer_.isActive()) paint_text_boxes();
             break;
         default:
             break;

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTime>
 #include <memory>
@@ -60,6 +61,8 @@ struct Rig {
     }
     void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
     QPlainTextEdit* pane(const char* name) { return find<QPlainTextEdit>(name); }
+    // Runs the event loop until every text box shows what was last set in it.
+    bool wait_painted();
 };
 
 // The design, in twips, as the window's table gives it; captions as they read after load.
@@ -140,6 +143,23 @@ QString displayed(const std::u16string& text) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QChar(u'\r'), QChar(u'\n'));
     return shown;
+}
+
+bool Rig::wait_painted() {
+    return QTest::qWaitFor([&] {
+        for (const auto& [name, control] : {std::pair("Text1", Control::Text1), std::pair("Text2", Control::Text2),
+                                            std::pair("Text4", Control::Text4)}) {
+            if (shown(pane(name)) != displayed(form.text(control))) return false;
+        }
+        return find<QLineEdit>("Text3")->text().toStdU16String() == form.text(Control::Text3) &&
+               find<QLineEdit>("Text6")->text().toStdU16String() == form.text(Control::Text6);
+    });
+}
+
+// A byte's code, as the receive pane shows it.
+std::u16string hex_code(int byte) {
+    constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    return {kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF]};
 }
 
 bool is_fixed_pitch(const QFont& font) {
@@ -328,34 +348,37 @@ private slots:
         QVERIFY(rig.terminal.line.empty());
     }
 
-    void a_text_box_reads_back_what_was_set_at_once_and_shows_it_from_the_next_turn() {
+    void a_text_box_reads_back_what_was_set_at_once_and_shows_it_once_painted() {
         Rig rig;
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         const std::u16string log = u"A5 __ __ __ __ : [10:00:00] 着信表示ON\r\n80 __ __ __ __ : [09:59:59] 圏外表示OFF";
         rig.form.set_text(Control::Text2, log);
         QCOMPARE(rig.form.text(Control::Text2), log);
         QCOMPARE(rig.pane("Text2")->toPlainText(), QString());
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.pane("Text2")->toPlainText(),
                  QStringLiteral("A5 __ __ __ __ : [10:00:00] 着信表示ON\n80 __ __ __ __ : [09:59:59] 圏外表示OFF"));
         QCOMPARE(rig.form.text(Control::Text2), log);
 
         rig.form.set_text(Control::Text6, u"A7");
         QCOMPARE(rig.form.text(Control::Text6), u"A7");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.find<QLineEdit>("Text6")->text(), QStringLiteral("A7"));
     }
 
-    void a_burst_of_sets_paints_each_pane_once_per_turn_and_an_idle_turn_paints_nothing() {
+    // After a quiet spell the next turn paints, once for any number of sets; a turn with
+    // nothing set paints nothing.
+    void after_a_quiet_spell_a_burst_of_sets_is_painted_once_at_the_next_turn() {
         Rig rig;
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         int ring_paints = 0;
         int log_paints = 0;
         connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { ++ring_paints; });
         connect(rig.pane("Text2"), &QPlainTextEdit::textChanged, [&] { ++log_paints; });
         std::u16string ring;
         std::u16string log;
-        for (int turn = 1; turn <= 3; ++turn) {
+        for (int burst = 1; burst <= 2; ++burst) {
+            QTest::qWait(Form1::kLongestPaintSpacingMs);
             for (int i = 0; i < 1000; ++i) {
                 ring = u"0" + std::u16string(1, char16_t(u'0' + i % 10)) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
                 rig.form.set_text(Control::Text1, ring);
@@ -365,20 +388,54 @@ private slots:
                 }
             }
             QCoreApplication::processEvents();
-            QCOMPARE(ring_paints, turn);
-            QCOMPARE(log_paints, turn);
+            QCOMPARE(ring_paints, burst);
+            QCOMPARE(log_paints, burst);
             QCOMPARE(shown(rig.pane("Text1")), displayed(ring));
             QCOMPARE(shown(rig.pane("Text2")), displayed(log));
+            QCoreApplication::processEvents();
+            QCOMPARE(ring_paints, burst);
         }
-        QCoreApplication::processEvents();
-        QCOMPARE(ring_paints, 3);
-        QCOMPARE(log_paints, 3);
     }
 
-    // Whatever is set, however often per turn, the pane shows the last text from the next
-    // turn on and reading the box gives it back at once.
+    // Sets turn after turn: the paints spread out, each space at least double the one
+    // before up to the longest, and the last text is shown soon after the sets stop. After
+    // a quiet spell the next stream starts at the quick end again.
+    void a_steady_stream_of_sets_is_painted_at_a_spreading_cadence() {
+        Rig rig;
+        QVERIFY(rig.wait_painted());
+        std::vector<qint64> paints;
+        QElapsedTimer clock;
+        connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { paints.push_back(clock.elapsed()); });
+        std::u16string ring;
+        for (int stream = 1; stream <= 2; ++stream) {
+            QTest::qWait(Form1::kLongestPaintSpacingMs);
+            paints.clear();
+            clock.start();
+            for (int i = 0; clock.elapsed() < 1500; ++i) {
+                ring = hex_code(i) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
+                rig.form.set_text(Control::Text1, ring);
+                QTest::qWait(2);
+            }
+            QVERIFY2(paints.size() >= 5 && paints.size() <= 12, qPrintable(QString::number(paints.size())));
+            QVERIFY(paints[0] <= 50);                                         // the next turn
+            QVERIFY(paints[1] - paints[0] < Form1::kLongestPaintSpacingMs - 100);  // quick at first
+            int spacing = Form1::kFirstPaintSpacingMs;
+            for (std::size_t k = 1; k < paints.size(); ++k) {
+                QVERIFY2(paints[k] - paints[k - 1] >= spacing - 1,
+                         qPrintable(QStringLiteral("paint %1 after %2 ms").arg(k).arg(paints[k] - paints[k - 1])));
+                spacing = std::min(2 * spacing, Form1::kLongestPaintSpacingMs);
+            }
+            QVERIFY(rig.wait_painted());
+            QCOMPARE(shown(rig.pane("Text1")), displayed(ring));
+        }
+    }
+
+    // Whatever is set, however often per turn, the pane shows the last text once painted,
+    // and reading the box gives it back at once. Painting at every turn here, to look at
+    // the pane after each.
     void a_pane_shows_exactly_the_last_text_set_after_any_sequence_of_sets() {
         Rig rig;
+        rig.form.set_paint_spacing(0, 0);
         QCoreApplication::processEvents();
         std::mt19937 random(612);
         const std::u16string pieces[] = {u"AD 31 32 33 34", u" : ", u"[10:15:01] 網情報 1234", u"\r\n",
@@ -408,11 +465,22 @@ private slots:
         }
     }
 
-    // The panes as a line in use drives them: a byte or an entry in front and the oldest off
-    // the end, several per turn, wrapping past the rings' size, cleared now and then.
+    // The panes as a line in use drives them, at the window's own cadence: a byte or an
+    // entry in front and the oldest off the end, several per turn, wrapping past the
+    // rings' size, cleared now and then. Every paint shows exactly the last render.
     void the_panes_show_exactly_the_renders_of_a_line_in_use() {
         Rig rig;
         rig.click("Command1");
+        int paints = 0;
+        int wrong = 0;
+        for (const auto& [name, control] : {std::pair("Text1", Control::Text1), std::pair("Text2", Control::Text2)}) {
+            QPlainTextEdit* pane = rig.pane(name);
+            connect(pane, &QPlainTextEdit::textChanged, [&, pane, control = control] {
+                ++paints;
+                if (shown(pane) != displayed(rig.form.text(control))) ++wrong;
+                if (control == Control::Text1 && rig.form.text(control) != render_receive_pane(rig.state)) ++wrong;
+            });
+        }
         std::mt19937 random(1106);
         const std::uint8_t mix[] = {0x80, 0x81, 0xC3, 0x21, 0xAD, 0x31, 0x32, 0x33, 0x34, 0x00};
         std::size_t at = 0;
@@ -429,18 +497,21 @@ private slots:
                 MSComm2_OnComm(rig.program);
             }
             if (turn % 97 == 96) rig.click("Command7");
-            QCoreApplication::processEvents();
-            QCOMPARE(shown(rig.pane("Text1")), displayed(render_receive_pane(rig.state)));
-            QCOMPARE(shown(rig.pane("Text2")), displayed(rig.form.text(Control::Text2)));
+            QTest::qWait(std::uniform_int_distribution<int>(0, 8)(random));
         }
+        QVERIFY(rig.wait_painted());
+        QCOMPARE(shown(rig.pane("Text1")), displayed(render_receive_pane(rig.state)));
+        QCOMPARE(shown(rig.pane("Text2")), displayed(rig.form.text(Control::Text2)));
         QVERIFY(rig.form.text(Control::Text2).find(u"網情報 1234") != std::u16string::npos);
+        QVERIFY2(paints >= 10, qPrintable(QString::number(paints)));
+        QCOMPARE(wrong, 0);
     }
 
     void what_the_operator_types_is_what_the_logic_reads() {
         Rig rig;
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         rig.form.set_text(Control::Text1, u"11 22");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QTest::keyClicks(rig.pane("Text1"), QStringLiteral("x"));
         QCOMPARE(rig.form.text(Control::Text1), u"x11 22");
         QTest::keyClick(rig.pane("Text1"), Qt::Key_Return);
@@ -450,12 +521,12 @@ private slots:
         rig.form.set_text(Control::Text6, u"A");
         QTest::keyClicks(rig.find("Text6"), QStringLiteral("7"));
         QCOMPARE(rig.form.text(Control::Text6), u"A7");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.find<QLineEdit>("Text6")->text(), QStringLiteral("A7"));
 
         // The next set replaces what was typed.
         rig.form.set_text(Control::Text1, u"33");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.pane("Text1")->toPlainText(), QStringLiteral("33"));
     }
 
