@@ -97,6 +97,7 @@ std::vector<KeptRun> runs_to_keep(QStringView shown, QStringView wanted) {
 }
 
 void bring_pane_to(QPlainTextEdit& pane, QStringView shown, QStringView wanted) {
+    if (shown == wanted) return;  // nothing to edit, nothing to lay out or draw again
     const std::vector<KeptRun> runs = runs_to_keep(shown, wanted);
 
     QScrollBar& bar = *pane.verticalScrollBar();
