@@ -135,8 +135,10 @@ void bring_pane_to(QPlainTextEdit& pane, QStringView shown, QStringView wanted) 
     }
     edit.endEditBlock();
 
-    // The caret the window starts with stays in front of the newest item.
-    if (caret_at_start && top_line == 0 && pane.textCursor().position() != 0) {
+    // A caret in front of the newest item stays there while the operator can see it. Put
+    // back, it costs a layout of the first line each paint, so an unfocused pane's caret
+    // (not drawn) moves on with the text, as a caret does when text goes in at its place.
+    if (caret_at_start && top_line == 0 && pane.hasFocus() && pane.textCursor().position() != 0) {
         QTextCursor start = pane.textCursor();
         start.setPosition(0);
         pane.setTextCursor(start);

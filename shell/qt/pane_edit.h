@@ -32,6 +32,7 @@ qsizetype replaced_characters(QStringView shown, QStringView wanted, const std::
 // Both break lines with '\n' alone and hold no CR: a document takes CR LF as one break, so a
 // CR would make positions in the text and in the document part ways. The view keeps what it showed: at the top it stays at the top,
 // where the newest line is; scrolled down, it moves with the lines added or removed above.
+// A focused pane's caret at the start stays at the start.
 // The pane's document must have undo switched off, or every paint would be kept.
 void bring_pane_to(QPlainTextEdit& pane, QStringView shown, QStringView wanted);
 
