@@ -2,6 +2,7 @@
 // Form1, the one window, on Qt Widgets. It builds the controls from the design table,
 // carries out the window and runtime operations, and hands every click to the core.
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <map>
@@ -41,6 +42,17 @@ public:
     void yield() override;
     std::u16string time_of_day() const override;
 
+    // Painting cadence. A text set after a quiet spell is painted at the next turn of the
+    // event loop. While texts keep being set, paints are spaced out, the space doubling
+    // from the first to the longest: a burst is shown complete within a few frames, and a
+    // steady stream costs a few paints a second however fast it flows, a paint costing
+    // about as much as a thousand bytes decoded. After a longest space without a paint the
+    // next set counts as after a quiet spell again.
+    static constexpr int kFirstPaintSpacingMs = 16;
+    static constexpr int kLongestPaintSpacingMs = 400;
+    // Another cadence; (0, 0) paints at every turn that follows a set.
+    void set_paint_spacing(int first_ms, int longest_ms);
+
     QWidget* control_widget(Control control) const;
     QPushButton* keypad_button(int index) const;
 
@@ -51,11 +63,14 @@ protected:
 private:
     // A text box keeps the text the logic set or the operator typed. The widget shows it
     // from the next turn of the event loop: the logic rebuilds a pane per byte, and
-    // redrawing a long pane per byte would freeze the window under a burst.
+    // redrawing a long pane per byte would freeze the window under a burst. A pane is
+    // brought up to date by editing what changed since it was last shown, not by laying
+    // out its whole text again.
     struct TextBox {
         QPlainTextEdit* pane = nullptr;
         QLineEdit* line = nullptr;
         std::u16string text;
+        QString shown;  // what the pane's document reads, line breaks as '\n'
         bool stale = false;
     };
 
@@ -63,6 +78,7 @@ private:
     void click(void (*handler)(Program&));
     void schedule_painting();
     void paint_text_boxes();
+
     TextBox* text_box(Control control);
     const TextBox* text_box(Control control) const;
 
@@ -70,10 +86,16 @@ private:
     std::map<Control, QWidget*> controls_;
     std::map<int, QPushButton*> keypad_;
     std::map<Control, TextBox> text_boxes_;
-    bool painting_queued_ = false;
+    QTimer paint_timer_;
+    QElapsedTimer since_paint_;
+    int paint_spacing_ms_ = 0;
+    int first_paint_spacing_ms_ = kFirstPaintSpacingMs;
+    int longest_paint_spacing_ms_ = kLongestPaintSpacingMs;
     bool painting_ = false;
     bool ended_ = false;
     QTimer yield_timer_;
+    mutable qint64 clock_second_ = -1;  // the second clock_text_ was made for
+    mutable std::u16string clock_text_;
 };
 
 }  // namespace mirvane::qt

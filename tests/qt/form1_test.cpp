@@ -5,16 +5,22 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTime>
 #include <memory>
+#include <random>
 
+#include "link/comm_events.h"
+#include "logs/receive_ring.h"
+#include "monitor/monitor_decoder.h"
 #include "shell/qt/fonts.h"
 #include "shell/qt/form1.h"
 #include "shell/startup.h"
@@ -56,6 +62,8 @@ struct Rig {
     }
     void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
     QPlainTextEdit* pane(const char* name) { return find<QPlainTextEdit>(name); }
+    // Runs the event loop until every text box shows what was last set in it.
+    bool wait_painted();
 };
 
 // The design, in twips, as the window's table gives it; captions as they read after load.
@@ -121,6 +129,38 @@ std::u16string shown_text(QWidget* widget) {
     if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text().toStdU16String();
     if (auto* pane = qobject_cast<QPlainTextEdit*>(widget)) return pane->toPlainText().toStdU16String();
     return {};
+}
+
+// What a pane's document holds, character for character, each line break as '\n'.
+QString shown(const QPlainTextEdit* pane) {
+    QString text = pane->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
+    return text;
+}
+
+// A text as a pane shows it: CR LF, and a CR or LF alone, each break a line.
+QString displayed(const std::u16string& text) {
+    QString shown = QString::fromStdU16String(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QChar(u'\r'), QChar(u'\n'));
+    return shown;
+}
+
+bool Rig::wait_painted() {
+    return QTest::qWaitFor([&] {
+        for (const auto& [name, control] : {std::pair("Text1", Control::Text1), std::pair("Text2", Control::Text2),
+                                            std::pair("Text4", Control::Text4)}) {
+            if (shown(pane(name)) != displayed(form.text(control))) return false;
+        }
+        return find<QLineEdit>("Text3")->text().toStdU16String() == form.text(Control::Text3) &&
+               find<QLineEdit>("Text6")->text().toStdU16String() == form.text(Control::Text6);
+    });
+}
+
+// A byte's code, as the receive pane shows it.
+std::u16string hex_code(int byte) {
+    constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    return {kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF]};
 }
 
 bool is_fixed_pitch(const QFont& font) {
@@ -221,6 +261,31 @@ private slots:
         QVERIFY(!is_fixed_pitch(rig.find("Label4")->font()));
     }
 
+    // The panes lay text out without a shaping pass, for speed; what they show must not
+    // change for it, for any kind of text they hold.
+    void the_traffic_panes_skip_shaping_and_look_the_same_for_it() {
+        Rig rig;
+        const QString text = QStringLiteral(
+            "AD 31 32 33 34 : [10:15:01] 網情報 1234\n80 __ __ __ __ : [10:15:01] 圏外表示OFF\n"
+            "21 __ __ __ __ : [10:15:01] トーン種別 [1:ダイヤルトーン]\n88 00 __ __ __ : ハンズフリー OFF\n"
+            "__ __ __ __ A7 : [10:15:02] 受話器を上げる\n80 81 C3 21 AD 31 32 33 34 00 FF 0A");
+        for (const char* name : {"Text1", "Text2"}) {
+            QFont shaped = rig.pane(name)->font();
+            QVERIFY(shaped.styleStrategy() & QFont::PreferNoShaping);
+            shaped.setStyleStrategy(QFont::StyleStrategy(shaped.styleStrategy() & ~QFont::PreferNoShaping));
+            QImage looks[2];
+            for (int i = 0; i < 2; ++i) {
+                QPlainTextEdit pane;
+                pane.setLineWrapMode(rig.pane(name)->lineWrapMode());
+                pane.resize(rig.pane(name)->size());
+                pane.setFont(i == 0 ? rig.pane(name)->font() : shaped);
+                pane.setPlainText(text);
+                looks[i] = pane.grab().toImage();
+            }
+            QCOMPARE(looks[0], looks[1]);
+        }
+    }
+
     void the_frames_lie_behind_the_controls_and_let_clicks_through() {
         Rig rig;
         const struct {
@@ -309,44 +374,170 @@ private slots:
         QVERIFY(rig.terminal.line.empty());
     }
 
-    void a_text_box_reads_back_what_was_set_at_once_and_shows_it_from_the_next_turn() {
+    void a_text_box_reads_back_what_was_set_at_once_and_shows_it_once_painted() {
         Rig rig;
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         const std::u16string log = u"A5 __ __ __ __ : [10:00:00] 着信表示ON\r\n80 __ __ __ __ : [09:59:59] 圏外表示OFF";
         rig.form.set_text(Control::Text2, log);
         QCOMPARE(rig.form.text(Control::Text2), log);
         QCOMPARE(rig.pane("Text2")->toPlainText(), QString());
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.pane("Text2")->toPlainText(),
                  QStringLiteral("A5 __ __ __ __ : [10:00:00] 着信表示ON\n80 __ __ __ __ : [09:59:59] 圏外表示OFF"));
         QCOMPARE(rig.form.text(Control::Text2), log);
 
         rig.form.set_text(Control::Text6, u"A7");
         QCOMPARE(rig.form.text(Control::Text6), u"A7");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.find<QLineEdit>("Text6")->text(), QStringLiteral("A7"));
     }
 
-    void a_burst_of_sets_paints_a_pane_once_per_turn() {
+    // After a quiet spell the next turn paints, once for any number of sets; a turn with
+    // nothing set paints nothing.
+    void after_a_quiet_spell_a_burst_of_sets_is_painted_once_at_the_next_turn() {
         Rig rig;
-        QCoreApplication::processEvents();
-        int paints = 0;
-        connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { ++paints; });
+        QVERIFY(rig.wait_painted());
+        int ring_paints = 0;
+        int log_paints = 0;
+        connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { ++ring_paints; });
+        connect(rig.pane("Text2"), &QPlainTextEdit::textChanged, [&] { ++log_paints; });
         std::u16string ring;
-        for (int i = 0; i < 1000; ++i) {
-            ring = u"0" + std::u16string(1, char16_t(u'0' + i % 10)) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
-            rig.form.set_text(Control::Text1, ring);
+        std::u16string log;
+        for (int burst = 1; burst <= 2; ++burst) {
+            QTest::qWait(Form1::kLongestPaintSpacingMs);
+            for (int i = 0; i < 1000; ++i) {
+                ring = hex_code(burst * 16 + i % 10) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
+                rig.form.set_text(Control::Text1, ring);
+                if (i % 3 == 0) {
+                    log = hex_code(burst) + u" __ __ __ __ : [10:00:00] 圏外表示OFF" + (log.empty() ? u"" : u"\r\n" + log.substr(0, 4000));
+                    rig.form.set_text(Control::Text2, log);
+                }
+            }
+            QCoreApplication::processEvents();
+            QCOMPARE(ring_paints, burst);
+            QCOMPARE(log_paints, burst);
+            QCOMPARE(shown(rig.pane("Text1")), displayed(ring));
+            QCOMPARE(shown(rig.pane("Text2")), displayed(log));
+            QCoreApplication::processEvents();
+            QCOMPARE(ring_paints, burst);
         }
+    }
+
+    // Sets turn after turn: the paints spread out, each space at least double the one
+    // before up to the longest, and the last text is shown soon after the sets stop. After
+    // a quiet spell the next stream starts at the quick end again.
+    void a_steady_stream_of_sets_is_painted_at_a_spreading_cadence() {
+        Rig rig;
+        QVERIFY(rig.wait_painted());
+        std::vector<qint64> paints;
+        QElapsedTimer clock;
+        connect(rig.pane("Text1"), &QPlainTextEdit::textChanged, [&] { paints.push_back(clock.elapsed()); });
+        std::u16string ring;
+        for (int stream = 1; stream <= 2; ++stream) {
+            QTest::qWait(Form1::kLongestPaintSpacingMs);
+            paints.clear();
+            clock.start();
+            for (int i = 0; clock.elapsed() < 1500; ++i) {
+                ring = hex_code(i) + (ring.empty() ? u"" : u" " + ring.substr(0, 597));
+                rig.form.set_text(Control::Text1, ring);
+                QTest::qWait(2);
+            }
+            QVERIFY2(paints.size() >= 5 && paints.size() <= 12, qPrintable(QString::number(paints.size())));
+            QVERIFY(paints[0] <= 50);                                         // the next turn
+            QVERIFY(paints[1] - paints[0] < Form1::kLongestPaintSpacingMs - 100);  // quick at first
+            int spacing = Form1::kFirstPaintSpacingMs;
+            for (std::size_t k = 1; k < paints.size(); ++k) {
+                QVERIFY2(paints[k] - paints[k - 1] >= spacing - 1,
+                         qPrintable(QStringLiteral("paint %1 after %2 ms").arg(k).arg(paints[k] - paints[k - 1])));
+                spacing = std::min(2 * spacing, Form1::kLongestPaintSpacingMs);
+            }
+            QVERIFY(rig.wait_painted());
+            QCOMPARE(shown(rig.pane("Text1")), displayed(ring));
+        }
+    }
+
+    // Whatever is set, however often per turn, the pane shows the last text once painted,
+    // and reading the box gives it back at once. Painting at every turn here, to look at
+    // the pane after each.
+    void a_pane_shows_exactly_the_last_text_set_after_any_sequence_of_sets() {
+        Rig rig;
+        rig.form.set_paint_spacing(0, 0);
         QCoreApplication::processEvents();
-        QCOMPARE(paints, 1);
-        QCOMPARE(rig.pane("Text1")->toPlainText().toStdU16String(), ring);
+        std::mt19937 random(612);
+        const std::u16string pieces[] = {u"AD 31 32 33 34", u" : ", u"[10:15:01] 網情報 1234", u"\r\n",
+                                         u"80", u" ", u"__", u"😀", u"受話器をおく", u"\r\n\r\n"};
+        for (const Control control : {Control::Text1, Control::Text2, Control::Text4}) {
+            const char* name = control == Control::Text1 ? "Text1" : control == Control::Text2 ? "Text2" : "Text4";
+            std::u16string text;
+            for (int turn = 0; turn < 300; ++turn) {
+                const int sets = std::uniform_int_distribution<int>(1, 4)(random);
+                for (int i = 0; i < sets; ++i) {
+                    std::u16string piece;
+                    for (int n = std::uniform_int_distribution<int>(0, 12)(random); n > 0; --n) {
+                        piece += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+                    }
+                    switch (std::uniform_int_distribution<int>(0, 3)(random)) {
+                        case 0: text = piece; break;
+                        case 1: text = piece + text.substr(0, text.size() / 2 + 7); break;
+                        case 2: text = text.substr(std::min(text.size(), piece.size())) + piece; break;
+                        default: text.insert(text.size() / 3, piece); break;
+                    }
+                    rig.form.set_text(control, text);
+                    QCOMPARE(rig.form.text(control), text);
+                }
+                QCoreApplication::processEvents();
+                QCOMPARE(shown(rig.pane(name)), displayed(text));
+            }
+        }
+    }
+
+    // The panes as a line in use drives them, at the window's own cadence: a byte or an
+    // entry in front and the oldest off the end, several per turn, wrapping past the
+    // rings' size, cleared now and then. Every paint shows exactly the last render.
+    void the_panes_show_exactly_the_renders_of_a_line_in_use() {
+        Rig rig;
+        rig.click("Command1");
+        int paints = 0;
+        int wrong = 0;
+        for (const auto& [name, control] : {std::pair("Text1", Control::Text1), std::pair("Text2", Control::Text2)}) {
+            QPlainTextEdit* pane = rig.pane(name);
+            connect(pane, &QPlainTextEdit::textChanged, [&, pane, control = control] {
+                ++paints;
+                if (shown(pane) != displayed(rig.form.text(control))) ++wrong;
+                if (control == Control::Text1 && rig.form.text(control) != render_receive_pane(rig.state)) ++wrong;
+            });
+        }
+        std::mt19937 random(1106);
+        const std::uint8_t mix[] = {0x80, 0x81, 0xC3, 0x21, 0xAD, 0x31, 0x32, 0x33, 0x34, 0x00};
+        std::size_t at = 0;
+        for (int turn = 0; turn < 400; ++turn) {
+            const int bytes = std::uniform_int_distribution<int>(1, turn % 50 == 49 ? 300 : 12)(random);
+            for (int i = 0; i < bytes; ++i) {
+                rig.terminal.received.push_back(turn % 7 == 3 ? std::uint8_t(random()) : mix[at++ % std::size(mix)]);
+            }
+            rig.terminal.event = comm_event::kReceive;
+            MSComm1_OnComm(rig.program);
+            if (turn % 5 == 0) {
+                rig.monitor.received.push_back(0xA7);
+                rig.monitor.event = comm_event::kReceive;
+                MSComm2_OnComm(rig.program);
+            }
+            if (turn % 97 == 96) rig.click("Command7");
+            QTest::qWait(std::uniform_int_distribution<int>(0, 8)(random));
+        }
+        QVERIFY(rig.wait_painted());
+        QCOMPARE(shown(rig.pane("Text1")), displayed(render_receive_pane(rig.state)));
+        QCOMPARE(shown(rig.pane("Text2")), displayed(rig.form.text(Control::Text2)));
+        QVERIFY(rig.form.text(Control::Text2).find(u"網情報 1234") != std::u16string::npos);
+        QVERIFY2(paints >= 10, qPrintable(QString::number(paints)));
+        QCOMPARE(wrong, 0);
     }
 
     void what_the_operator_types_is_what_the_logic_reads() {
         Rig rig;
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         rig.form.set_text(Control::Text1, u"11 22");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QTest::keyClicks(rig.pane("Text1"), QStringLiteral("x"));
         QCOMPARE(rig.form.text(Control::Text1), u"x11 22");
         QTest::keyClick(rig.pane("Text1"), Qt::Key_Return);
@@ -356,12 +547,12 @@ private slots:
         rig.form.set_text(Control::Text6, u"A");
         QTest::keyClicks(rig.find("Text6"), QStringLiteral("7"));
         QCOMPARE(rig.form.text(Control::Text6), u"A7");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.find<QLineEdit>("Text6")->text(), QStringLiteral("A7"));
 
         // The next set replaces what was typed.
         rig.form.set_text(Control::Text1, u"33");
-        QCoreApplication::processEvents();
+        QVERIFY(rig.wait_painted());
         QCOMPARE(rig.pane("Text1")->toPlainText(), QStringLiteral("33"));
     }
 
@@ -398,6 +589,13 @@ private slots:
         QVERIFY(read.isValid());
         const int apart = std::abs(read.secsTo(QTime::currentTime()));
         QVERIFY(apart <= 2 || apart >= 86398);  // across midnight
+
+        // Read again a second later: the clock has moved on with the time.
+        QTest::qWait(1100);
+        const QString later = QString::fromStdU16String(rig.form.time_of_day());
+        QVERIFY(later != now);
+        const int behind = std::abs(QTime::fromString(later, QStringLiteral("hh:mm:ss")).secsTo(QTime::currentTime()));
+        QVERIFY(behind <= 1 || behind >= 86399);
     }
 };
 

@@ -60,14 +60,19 @@ struct Rig {
         if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
         return qobject_cast<QAbstractButton*>(widget)->text();
     }
-    // What the operator sees in a pane, once the window has painted it.
-    QStringList pane_lines(const char* name) {
-        QCoreApplication::processEvents();
-        return form().findChild<QPlainTextEdit*>(QString::fromLatin1(name))->toPlainText().split(u'\n');
-    }
+    // What the operator sees in a pane, once the window has painted what was set in it.
+    QStringList pane_lines(const char* name) { return pane(name).split(u'\n'); }
     QString pane(const char* name) {
-        QCoreApplication::processEvents();
-        return form().findChild<QPlainTextEdit*>(QString::fromLatin1(name))->toPlainText();
+        const QPlainTextEdit* widget = form().findChild<QPlainTextEdit*>(QString::fromLatin1(name));
+        const Control control = QByteArray(name) == "Text1" ? Control::Text1
+                                : QByteArray(name) == "Text2" ? Control::Text2
+                                                              : Control::Text4;
+        // A pane never painted shows in the comparison that follows.
+        static_cast<void>(QTest::qWaitFor([&] {
+            return widget->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdU16String() ==
+                   form().text(control);
+        }));
+        return widget->toPlainText();
     }
     bool running() { return caption("Command1") == QStringLiteral("端末通信終了"); }
     QString stamp() { return QString::fromStdU16String(form().time_of_day()); }

@@ -43,10 +43,15 @@ struct Session {
         if (auto* l = qobject_cast<QLabel*>(widget)) return l->text();
         return qobject_cast<QAbstractButton*>(widget)->text();
     }
-    // The message log as the operator sees it, once the window has painted it.
+    // The message log as the operator sees it, once the window has painted what was set.
     QString log() {
-        QCoreApplication::processEvents();
-        return form().findChild<QPlainTextEdit*>(QStringLiteral("Text2"))->toPlainText();
+        const QPlainTextEdit* pane = form().findChild<QPlainTextEdit*>(QStringLiteral("Text2"));
+        // A pane never painted shows in the comparison that follows.
+        static_cast<void>(QTest::qWaitFor([&] {
+            return pane->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdU16String() ==
+                   form().text(Control::Text2);
+        }));
+        return pane->toPlainText();
     }
     std::vector<LogEntry> entries() { return entries_oldest_first(log().toStdU16String()); }
 
