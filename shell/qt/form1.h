@@ -62,8 +62,8 @@ protected:
 
 private:
     // A text box keeps the text the logic set or the operator typed. The widget shows it
-    // from the next turn of the event loop: the logic rebuilds a pane per byte, and
-    // redrawing a long pane per byte would freeze the window under a burst. A pane is
+    // from the next paint (see the painting cadence): the logic rebuilds a pane per byte,
+    // and redrawing a long pane per byte would freeze the window under a burst. A pane is
     // brought up to date by editing what changed since it was last shown, not by laying
     // out its whole text again.
     struct TextBox {
@@ -78,7 +78,6 @@ private:
     void click(void (*handler)(Program&));
     void schedule_painting();
     void paint_text_boxes();
-
     TextBox* text_box(Control control);
     const TextBox* text_box(Control control) const;
 
