@@ -28,16 +28,9 @@ constexpr auto kByteTime = std::chrono::microseconds(18333);
 
 // A terminal line that takes a byte off its queue every byte time, as a UART at 600 baud
 // empties its transmit buffer. What left is kept in order to be checked.
-class LineAt600Baud final : public SerialPort {
+class LineAt600Baud final : public IdlePort {
 public:
-    void set_comm_port(std::int16_t) override {}
-    void set_settings(std::u16string_view) override {}
-    void set_rthreshold(std::int16_t) override {}
-    void set_sthreshold(std::int16_t) override {}
-    void set_input_mode(std::int16_t) override {}
     std::u16string device_name() const override { return u"/dev/ttyS0"; }
-    std::optional<OpenFailure> open() override { return std::nullopt; }
-    void close() override {}
     bool is_open() const override { return true; }
     void output(std::span<const std::uint8_t> bytes) override {
         const auto now = Clock::now();
