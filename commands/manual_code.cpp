@@ -4,6 +4,7 @@
 
 #include "decode/status_decoder.h"
 #include "link/send.h"
+#include "logs/hex_text.h"
 
 namespace mirvane {
 
@@ -11,13 +12,6 @@ namespace {
 
 constexpr std::u16string_view kManualLabelOpen = u"Manual TX-Code (";
 constexpr std::u16string_view kManualLabelClose = u")";
-
-int hex_value(char16_t ch) {
-    if (ch >= u'0' && ch <= u'9') return ch - u'0';
-    if (ch >= u'A' && ch <= u'F') return ch - u'A' + 10;
-    if (ch >= u'a' && ch <= u'f') return ch - u'a' + 10;
-    return -1;
-}
 
 }  // namespace
 

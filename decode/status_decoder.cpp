@@ -19,10 +19,6 @@ constexpr std::uint8_t kToneMacroKind = 15;
 
 constexpr std::u16string_view kPadding[] = {u"", u" __ __ __", u" __ __", u" __", u""};
 
-std::u16string upper_hex_digit(std::uint8_t value) {
-    return {u"0123456789ABCDEF"[value & 0x0F]};
-}
-
 // Levels are 0..15, written without leading zero.
 std::u16string decimal(int value) {
     std::u16string text;
@@ -88,7 +84,7 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             state.tone_kind = static_cast<std::uint8_t>(c - 0x20);
             std::u16string name;
             tone_ana(name, state.tone_kind);
-            const std::u16string kind = upper_hex_digit(state.tone_kind);
+            const std::u16string kind(1, hex_digit(state.tone_kind));
             write_entry(state, pattern,
                         std::u16string(status_text::kToneKindPrefix) + kind + u":" + name +
                             std::u16string(status_text::kClose));
@@ -151,7 +147,7 @@ void collect_parameter(SharedState& state, std::uint8_t c, bool& complete) {
                                                                    : status_text::kHandsFreeOn);
             break;
         case ParameterRule::Digits:
-            meaning += upper_hex_digit(c);
+            meaning += hex_digit(c);
             break;
     }
 

@@ -8,18 +8,13 @@
 #include <cstring>
 #include <sstream>
 
+#include "logs/hex_text.h"
+
 namespace mirvane::sim {
 
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // Splits a line (comment already cut off) into words separated by blanks.
 std::vector<std::string_view> words_of(std::string_view line) {
