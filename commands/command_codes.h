@@ -11,6 +11,7 @@ namespace mirvane {
 namespace command_code {
 inline constexpr std::uint8_t kDialComplete = 0x86;
 inline constexpr std::uint8_t kDialBase = 0x90;  // dial codes are 0x90..0x9F
+inline constexpr std::uint8_t kDialLast = 0x9F;
 inline constexpr std::uint8_t kOnHook = 0xA6;
 inline constexpr std::uint8_t kOffHook = 0xA7;
 inline constexpr std::uint8_t kCallerNumberHidden = 0xEA;

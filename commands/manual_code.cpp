@@ -5,6 +5,7 @@
 #include "decode/status_decoder.h"
 #include "link/send.h"
 #include "logs/hex_text.h"
+#include "logs/message_log.h"
 
 namespace mirvane {
 
@@ -37,23 +38,14 @@ void Command8_Click(Program& program) {
         std::u16string label(kManualLabelOpen);
         label += std::u16string_view(typed).substr(2 * i, 2);
         label += kManualLabelClose;
-        program.state.hex_code = (*bytes)[i];
-        if (!MSComm_send(program, label, program.state.hex_code)) break;
+        const std::uint8_t hex_code = (*bytes)[i];
+        if (!MSComm_send(program, label, hex_code)) break;
     }
 }
 
 void Command7_Click(Program& program) {
-    SharedState& state = program.state;
-    state.rx_pos = 0;
-    state.log_pos = 0;
-    reset_status_decoder(state);
-    for (int i = 0; i < state.log_size; ++i) {
-        state.log_code[i].clear();
-        state.log_text[i].clear();
-    }
-    for (int i = 0; i < state.rx_size; ++i) state.rx_ring[i].clear();
-    program.window.set_text(Control::Text1, u"");
-    program.window.set_text(Control::Text2, u"");
+    clear_logs(program);
+    reset_status_decoder(program.state);
 }
 
 }  // namespace mirvane

@@ -95,8 +95,6 @@ const Index kIndex;
 
 }  // namespace
 
-std::span<const StatusRow> status_catalogue() { return kCatalogue; }
-
 const StatusRow* find_status_row(std::uint8_t code) { return kIndex.rows[code]; }
 
 }  // namespace mirvane

@@ -3,7 +3,6 @@
 // ready state. A byte without a row is ignored.
 
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 namespace mirvane {
@@ -33,9 +32,6 @@ struct StatusRow {
     std::u16string_view meaning;
     ParameterRule rule;
 };
-
-// Every row in matching order; the first row whose range holds the code wins.
-std::span<const StatusRow> status_catalogue();
 
 // The row of a status code, or nullptr when the byte is to be ignored.
 const StatusRow* find_status_row(std::uint8_t code);

@@ -4,8 +4,7 @@ namespace mirvane {
 
 namespace {
 
-template <typename Text>
-void append_entry(const SharedState& state, int slot, Text& text) {
+void append_entry(const SharedState& state, int slot, PaneText& text) {
     text.append(state.log_code[slot]);
     text.append(kColumnSeparator);
     text.append(state.log_text[slot]);
@@ -13,8 +12,7 @@ void append_entry(const SharedState& state, int slot, Text& text) {
 
 // The whole pane from the log: the entry at log_pos leads even when its slot is empty,
 // then every older slot that holds a code.
-template <typename Text>
-void build_log_pane(const SharedState& state, Text& text) {
+void build_log_pane(const SharedState& state, PaneText& text) {
     const int n = state.log_size;
     const int p = state.log_pos;
     append_entry(state, p, text);
@@ -31,62 +29,48 @@ std::size_t entry_length(const SharedState& state, int slot) {
     return state.log_code[slot].size() + kColumnSeparator.size() + state.log_text[slot].size();
 }
 
-// The pane at log_pos, starting from the last render when that was made one slot earlier
-// and no slot but the current one has been written since: the current entry then goes in
-// front and the entry it replaced comes off the end. Clears, resets, an open message moved
-// aside, a slot written anywhere else: all of these break the chain and the pane is drawn
+// The pane at log_pos, starting from the last render when that was made one slot earlier:
+// the current entry then goes in front and the entry it replaced comes off the end. Every
+// other writer of the log (the clear, the reset) forgets the render, and the pane is drawn
 // whole.
-std::u16string_view draw_log_pane(SharedState& state) {
-    const SharedState& stores = state;  // read-only access leaves the write marks alone
+void draw_log_pane(SharedState& state) {
     RenderedPane& pane = state.log_pane;
-    const int n = stores.log_size;
-    const int p = stores.log_pos;
+    const int n = state.log_size;
+    const int p = state.log_pos;
 
-    const bool follows_last_render =
-        pane.drawn && pane.size == n && n >= 3 && (pane.pos + 1) % n == p &&
-        stores.log_code.written_only_at_since(p, pane.store_marks[0]) &&
-        stores.log_text.written_only_at_since(p, pane.store_marks[1]);
-    if (follows_last_render) {
+    if (pane.drawn && pane.size == n && n >= 3 && (pane.pos + 1) % n == p) {
         pane.text.drop_back(pane.oldest_part);
         // The previous first line stays as the second when its slot holds a code; a bare
         // " : " line for an empty slot is shown only on top and goes.
         const int previous = (p + n - 1) % n;
-        if (stores.log_code[previous].empty()) {
-            pane.text.drop_front(entry_length(stores, previous));
+        if (state.log_code[previous].empty()) {
+            pane.text.drop_front(entry_length(state, previous));
         } else {
             pane.text.prepend(kLineBreak);
         }
-        pane.text.prepend(stores.log_text[p]);
+        pane.text.prepend(state.log_text[p]);
         pane.text.prepend(kColumnSeparator);
-        pane.text.prepend(stores.log_code[p]);
+        pane.text.prepend(state.log_code[p]);
     } else {
         pane.text.clear();
-        build_log_pane(stores, pane.text);
+        build_log_pane(state, pane.text);
     }
 
     // The slot after p is the oldest shown and the next to be committed.
     const int oldest = (p + 1) % n;
     pane.oldest_part =
-        stores.log_code[oldest].empty() ? 0 : kLineBreak.size() + entry_length(stores, oldest);
+        state.log_code[oldest].empty() ? 0 : kLineBreak.size() + entry_length(state, oldest);
     pane.drawn = true;
     pane.size = static_cast<std::int16_t>(n);
     pane.pos = static_cast<std::int16_t>(p);
-    pane.store_marks = {stores.log_code.writes(), stores.log_text.writes()};
-    return pane.text.view();
 }
 
 }  // namespace
 
-std::u16string render_log_pane(const SharedState& state) {
-    std::u16string text;
-    text.reserve(static_cast<std::size_t>(state.log_size) * 40);
-    build_log_pane(state, text);
-    return text;
-}
-
 void disp_Command(Program& program) {
     SharedState& state = program.state;
-    program.window.set_text(Control::Text2, draw_log_pane(state));
+    draw_log_pane(state);
+    program.window.show_pane(Control::Text2, state.log_pane.text);
     state.log_pos = static_cast<std::int16_t>((state.log_pos + 1) % state.log_size);
 }
 
@@ -106,6 +90,22 @@ void commit_entry(Program& program, std::u16string code, std::u16string meaning)
         state.log_code[state.log_pos] = std::move(open_code);
         state.log_text[state.log_pos] = std::move(open_meaning);
     }
+}
+
+void clear_logs(Program& program) {
+    SharedState& state = program.state;
+    state.rx_pos = 0;
+    state.log_pos = 0;
+    // Every slot, used or not: the stores then hold nothing whatever the moduli.
+    for (auto& text : state.rx_ring) text.clear();
+    for (auto& text : state.log_code) text.clear();
+    for (auto& text : state.log_text) text.clear();
+    for (RenderedPane* pane : {&state.receive_pane, &state.log_pane}) {
+        pane->text.clear();
+        pane->drawn = false;
+    }
+    program.window.show_pane(Control::Text1, state.receive_pane.text);
+    program.window.show_pane(Control::Text2, state.log_pane.text);
 }
 
 std::u16string time_stamp(std::u16string_view time_of_day) {

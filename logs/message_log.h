@@ -12,18 +12,19 @@ namespace mirvane {
 inline constexpr std::u16string_view kColumnSeparator = u" : ";
 inline constexpr std::u16string_view kLineBreak = u"\r\n";
 
-// The log pane's text with the entry at log_pos on top, then the older entries.
-std::u16string render_log_pane(const SharedState& state);
-
 // Draws the log pane with the current slot on top and moves log_pos to the next slot. The
-// text is that of a full render; the work is that of one entry when only the current slot
-// changed since the last render.
+// text is that of a full render; the work is that of one entry when the log has moved on by
+// one slot since the last render.
 void disp_Command(Program& program);
 
 // Writes a whole entry at log_pos and commits it. When the status decoder is still
 // collecting a message in that slot, the open message is kept out of the way: this entry
 // takes the slot and is committed, and the open message moves on, whole, to the next slot.
 void commit_entry(Program& program, std::u16string code, std::u16string meaning);
+
+// Empties both stores and both panes and puts both positions back to slot 0. The renderers
+// are not called: the panes are set empty directly.
+void clear_logs(Program& program);
 
 // "[" + time + "] ", the stamp in front of every meaning text.
 std::u16string time_stamp(std::u16string_view time_of_day);

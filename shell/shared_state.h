@@ -2,14 +2,18 @@
 // The program-level variables every handler reaches. One instance lives as long as the
 // program and is passed by reference; nothing else in the core holds mutable state.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
 
 #include "logs/pane_text.h"
-#include "logs/text_slots.h"
 
 namespace mirvane {
+
+// Fixed storage of the three text arrays; the rings use only the first rx_size/log_size slots.
+inline constexpr int kSlotCount = 1001;
+using TextSlots = std::array<std::u16string, kSlotCount>;
 
 struct SharedState {
     std::int16_t rx_size = 0;   // set once by Main
@@ -29,7 +33,6 @@ struct SharedState {
     std::uint8_t rx_level = 0;
 
     std::u16string dial_number;
-    std::uint8_t hex_code = 0;
 
     // What keeps a send honest when the line changes under it: every start and stop of
     // terminal communication opens a new session, and a send begun in an older one gives up.

@@ -2,6 +2,7 @@
 
 #include "decode/status_decoder.h"
 #include "link/line_settings.h"
+#include "logs/message_log.h"
 #include "shell/captions.h"
 
 namespace mirvane {
@@ -27,25 +28,15 @@ void Form_Load(Program& program) {
 
 void config1(Program& program) {
     WindowOps& window = program.window;
-    SharedState& state = program.state;
     window.set_caption(Control::Command1, caption::kStartCommunication);
     window.set_caption(Control::Command2, caption::kExit);
     window.set_caption(Control::Command3, caption::kDialNumber);
     window.set_caption(Control::Command4, caption::kLiftReceiver);
     window.set_caption(Control::Label1, caption::kLevelPrefix);
     window.set_caption(Control::Label2, caption::kToneIdle);
-    window.set_text(Control::Text1, u"");
-    window.set_text(Control::Text2, u"");
     window.set_text(Control::Text6, u"");
-    state.rx_pos = 0;
-    state.log_pos = 0;
-    reset_status_decoder(state);
-    // Slot 0 is left as it is: it is empty at start-up anyway.
-    for (int i = 1; i < kSlotCount; ++i) {
-        state.log_code[i].clear();
-        state.log_text[i].clear();
-    }
-    for (int i = 1; i < kSlotCount; ++i) state.rx_ring[i].clear();
+    clear_logs(program);
+    reset_status_decoder(program.state);
 }
 
 void Form_Unload(Program& program) {

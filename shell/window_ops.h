@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "logs/pane_text.h"
+
 namespace mirvane {
 
 // The window's named controls. The keypad (Command5) is addressed by index instead.
@@ -35,6 +37,11 @@ public:
     // Replaces the whole content; text() returns what was last set or typed.
     virtual void set_text(Control control, std::u16string_view text) = 0;
     virtual std::u16string text(Control control) const = 0;
+
+    // A traffic pane (Text1, Text2) has changed. The window takes what changed from `pane`
+    // when it draws (PaneText::take_change), once for any number of changes meanwhile; the
+    // pane lives as long as the program. text() of the control returns pane's text.
+    virtual void show_pane(Control control, PaneText& pane) = 0;
 
     virtual void set_enabled(Control control, bool enabled) = 0;
     virtual void set_keypad_enabled(int index, bool enabled) = 0;

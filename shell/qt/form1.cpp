@@ -13,6 +13,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTextCursor>
 #include <algorithm>
 #include <vector>
 
@@ -22,7 +23,6 @@
 #include "shell/communication.h"
 #include "shell/qt/fonts.h"
 #include "shell/qt/form_layout.h"
-#include "shell/qt/pane_edit.h"
 #include "shell/startup.h"
 
 namespace mirvane::qt {
@@ -35,11 +35,10 @@ QString q(std::u16string_view text) {
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
-// The core breaks lines with CR LF; a Qt text document wants LF alone. A CR alone breaks
-// a line in a document too; as LF it keeps one character per position, so that a pane can
-// be edited by position without a CR and an LF on either side of an edit joining up.
-QString for_display(const std::u16string& text) {
-    QString shown = QString::fromStdU16String(text);
+// The core breaks lines with CR LF; a Qt text document takes CR, LF and CR LF alike as one
+// break between blocks, so CR LF is shown as LF and a lone CR as LF too.
+QString for_display(std::u16string_view text) {
+    QString shown = q(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QChar(u'\r'), QChar(u'\n'));
     return shown;
@@ -51,12 +50,61 @@ std::u16string from_display(const QString& shown) {
     return text.toStdU16String();
 }
 
-// The document's characters one for one, each break between lines as '\n'; unlike the
-// plain text, nothing else is converted, so it can be compared with what is to be shown.
-QString document_text(const QPlainTextEdit& pane) {
-    QString text = pane.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QChar(u'\n'));
-    return text;
+// How long a stretch of the core's text is in the document, where CR LF is one character.
+int document_length(std::u16string_view text) {
+    int length = static_cast<int>(text.size());
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i - 1] == u'\r' && text[i] == u'\n') --length;
+    }
+    return length;
+}
+
+// Breaks between lines in a stretch of the core's text, as the document shows them.
+int line_breaks(std::u16string_view text) {
+    int breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) ++breaks;
+    }
+    return breaks;
+}
+
+// Makes the pane show the core's text as `change` describes it from `shown`, the core's text
+// the pane shows now, in one undo-free edit. The view keeps what it showed: at the top it
+// stays at the top, where the newest line is; scrolled down, it moves with the lines added
+// or removed above. A focused pane's caret at the start stays at the start.
+void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChange& change) {
+    const std::u16string_view front = shown.substr(0, change.cut_front);
+    const std::u16string_view back = shown.substr(shown.size() - change.cut_back);
+    QScrollBar& bar = *pane.verticalScrollBar();
+    const int top_line = bar.value();
+    const QTextCursor caret = pane.textCursor();
+    const bool caret_at_start = caret.position() == 0 && !caret.hasSelection();
+
+    QTextCursor edit(pane.document());
+    edit.beginEditBlock();
+    if (!back.empty()) {
+        edit.movePosition(QTextCursor::End);
+        edit.setPosition(edit.position() - document_length(back), QTextCursor::KeepAnchor);
+        edit.removeSelectedText();
+    }
+    edit.setPosition(0);
+    edit.setPosition(document_length(front), QTextCursor::KeepAnchor);
+    if (change.fresh.empty()) {
+        edit.removeSelectedText();
+    } else {
+        edit.insertText(for_display(change.fresh));
+    }
+    edit.endEditBlock();
+
+    // Put back, the caret would cost a layout of the first line each paint, so an unfocused
+    // pane's caret (not drawn) moves on with the text, as a caret does when text goes in at
+    // its place.
+    if (caret_at_start && top_line == 0 && pane.hasFocus() && pane.textCursor().position() != 0) {
+        QTextCursor start = pane.textCursor();
+        start.setPosition(0);
+        pane.setTextCursor(start);
+    }
+    bar.setValue(top_line == 0 ? 0 : top_line + line_breaks(change.fresh) - line_breaks(front));
 }
 
 // A push button whose caption wraps inside the button, as the narrow start and exit
@@ -141,7 +189,9 @@ void Form1::build() {
             }
             case Kind::LineBox: {
                 auto* line = new QLineEdit(caption, this);
-                text_boxes_[*design.control] = TextBox{nullptr, line, caption.toStdU16String(), {}, false};
+                TextBox& box = text_boxes_[*design.control];
+                box.line = line;
+                box.text = caption.toStdU16String();
                 connect(line, &QLineEdit::textEdited, this, [this, control = *design.control](const QString& typed) {
                     text_boxes_[control].text = typed.toStdU16String();
                 });
@@ -165,12 +215,17 @@ void Form1::build() {
                     pane->verticalScrollBar()->setStyle(plain_scroll_bars);
                     pane->horizontalScrollBar()->setStyle(plain_scroll_bars);
                 }
-                text_boxes_[*design.control] = TextBox{pane, nullptr, caption.toStdU16String(), caption, false};
+                TextBox& box = text_boxes_[*design.control];
+                box.pane = pane;
+                box.text = caption.toStdU16String();
                 connect(pane, &QPlainTextEdit::textChanged, this, [this, pane, control = *design.control] {
                     if (painting_) return;
+                    // The operator typed into the pane: it reads what was typed until the logic
+                    // sets it again, and is then drawn whole, its text being no base any more.
                     TextBox& box = text_boxes_[control];
                     box.text = from_display(pane->toPlainText());
-                    box.shown = document_text(*pane);
+                    box.typed = true;
+                    box.draw_whole = true;
                 });
                 pane->viewport()->installEventFilter(this);
                 widget = pane;
@@ -281,13 +336,25 @@ void Form1::set_text(Control control, std::u16string_view text) {
     TextBox* box = text_box(control);
     if (box == nullptr) return;
     box->text.assign(text);
+    box->source = nullptr;
     box->stale = true;
     schedule_painting();
 }
 
 std::u16string Form1::text(Control control) const {
     const TextBox* box = text_box(control);
-    return box == nullptr ? std::u16string() : box->text;
+    if (box == nullptr) return {};
+    if (box->source != nullptr && !box->typed) return std::u16string(box->source->view());
+    return box->text;
+}
+
+void Form1::show_pane(Control control, PaneText& pane) {
+    TextBox* box = text_box(control);
+    if (box == nullptr || box->pane == nullptr) return;
+    box->source = &pane;
+    box->typed = false;
+    box->stale = true;
+    schedule_painting();
 }
 
 void Form1::set_paint_spacing(int first_ms, int longest_ms) {
@@ -312,12 +379,20 @@ void Form1::paint_text_boxes() {
     for (auto& [control, box] : text_boxes_) {
         if (!box.stale) continue;
         box.stale = false;
-        if (box.pane != nullptr) {
-            QString wanted = for_display(box.text);
-            bring_pane_to(*box.pane, box.shown, wanted);
-            box.shown = std::move(wanted);
+        if (box.source != nullptr) {
+            const PaneChange change = box.source->take_change();
+            if (change.whole || box.draw_whole) {
+                box.pane->setPlainText(for_display(change.text));
+            } else {
+                draw_change(*box.pane, box.shown, change);
+            }
+            box.shown.assign(change.text);
+            box.draw_whole = false;
+        } else if (box.pane != nullptr) {
+            box.pane->setPlainText(for_display(box.text));
+        } else {
+            box.line->setText(q(box.text));
         }
-        if (box.line != nullptr) box.line->setText(QString::fromStdU16String(box.text));
     }
     painting_ = false;
 }

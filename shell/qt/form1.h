@@ -34,6 +34,7 @@ public:
 
     void set_text(Control control, std::u16string_view text) override;
     std::u16string text(Control control) const override;
+    void show_pane(Control control, PaneText& pane) override;
 
     void set_enabled(Control control, bool enabled) override;
     void set_keypad_enabled(int index, bool enabled) override;
@@ -61,16 +62,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A text box keeps the text the logic set or the operator typed. The widget shows it
-    // from the next paint (see the painting cadence): the logic rebuilds a pane per byte,
-    // and redrawing a long pane per byte would freeze the window under a burst. A pane is
-    // brought up to date by editing what changed since it was last shown, not by laying
-    // out its whole text again.
+    // A text box keeps the text the logic set or the operator typed, and shows it from the
+    // next paint (see the painting cadence): the logic renders a pane per byte, and drawing
+    // a long pane per byte would freeze the window under a burst. A traffic pane draws what
+    // changed in the core's text since its last paint, not the whole text again.
     struct TextBox {
         QPlainTextEdit* pane = nullptr;
         QLineEdit* line = nullptr;
-        std::u16string text;
-        QString shown;  // what the pane's document reads, line breaks as '\n'
+        std::u16string text;           // set by the logic or typed
+        PaneText* source = nullptr;    // a traffic pane's text in the core
+        std::u16string shown;          // the source's text as last drawn
+        bool typed = false;            // text() reads what the operator typed
+        bool draw_whole = false;       // the pane no longer shows `shown`
         bool stale = false;
     };
 

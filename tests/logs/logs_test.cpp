@@ -1,77 +1,85 @@
-// The receive ring and the message log at their edges: empty, wrap, and what is skipped.
+// The receive ring and the message log at their edges, and both panes against the plain
+// render of the stores whatever happens between two renders and whenever the window draws.
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "commands/manual_code.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
 #include "support/bench.h"
+#include "support/reference_panes.h"
 
 namespace mirvane::testing {
 namespace {
 
-TEST(ReceiveRing, renders_empty_when_every_slot_is_empty) {
+TEST(ReceiveRing, shows_the_newest_byte_first_and_nothing_for_an_empty_ring) {
     Bench bench;
     disp_RxData(bench.program);
     EXPECT_EQ(bench.receive_pane(), u"");
-}
-
-TEST(ReceiveRing, shows_the_newest_byte_first) {
-    Bench bench;
     bench.receive({0x80, 0x05, 0xA6});
     EXPECT_EQ(bench.receive_pane(), u"A6 05 80");
 }
 
-TEST(ReceiveRing, keeps_exactly_the_last_200_bytes_across_the_wrap) {
-    Bench bench;
-    for (int i = 0; i < 201; ++i) bench.receive({static_cast<std::uint8_t>(i)});
-    EXPECT_EQ(bench.state.rx_pos, 1);
-    const std::u16string pane = bench.receive_pane();
-    EXPECT_EQ(pane.size(), 200u * 2 + 199u);
-    EXPECT_EQ(pane.substr(0, 8), u"C8 C7 C6");  // byte 200, 199, 198
-    EXPECT_EQ(pane.substr(pane.size() - 5), u"02 01") << "byte 0 has been overwritten";
-    EXPECT_EQ(pane.find(u"  "), std::u16string::npos);
-}
-
-TEST(MessageLog, wraps_from_slot_199_to_0_and_keeps_newest_first) {
+TEST(MessageLog, wraps_from_slot_199_to_0_newest_first) {
     Bench bench;
     for (int i = 0; i < 199; ++i) bench.receive({0x80});
-    EXPECT_EQ(bench.state.log_pos, 199);
-    bench.receive({0xAF});
-    EXPECT_EQ(bench.state.log_pos, 0);
-    bench.receive({0xA5});
+    bench.receive({0xAF, 0xA5});
     EXPECT_EQ(bench.state.log_pos, 1);
-    const std::u16string pane = bench.log_pane();
-    EXPECT_EQ(pane.substr(0, pane.find(u"\r\n", pane.find(u"\r\n") + 2)),
-              u"A5 __ __ __ __ : [10:15:01] 着信表示ON\r\n"
-              u"AF __ __ __ __ : [10:15:01] 待受");
-    // 200 entries shown: the newest and 199 older ones; the very first is gone.
-    std::size_t lines = 1;
-    for (std::size_t at = pane.find(u"\r\n"); at != std::u16string::npos; at = pane.find(u"\r\n", at + 2)) ++lines;
-    EXPECT_EQ(lines, 200u);
-    EXPECT_EQ(pane.substr(pane.size() - 2), u"FF");
+    EXPECT_TRUE(bench.log_pane().starts_with(u"A5 __ __ __ __ : [10:15:01] 着信表示ON\r\n"
+                                             u"AF __ __ __ __ : [10:15:01] 待受\r\n80 "));
 }
 
-TEST(MessageLog, skips_slots_without_a_code_and_shows_an_empty_meaning_as_separator) {
+TEST(MessageLog, skips_slots_without_a_code_and_shows_a_bare_separator_for_an_empty_commit) {
     Bench bench;
-    bench.state.log_code[0] = u"";
     bench.state.log_text[0] = u"orphan meaning";
     bench.state.log_code[1] = u"80 __ __ __ __";
-    bench.state.log_text[1] = u"";
     bench.state.log_pos = 2;
-    bench.state.log_code[2] = u"AF __ __ __ __";
-    bench.state.log_text[2] = u"[10:15:01] 待受";
     disp_Command(bench.program);
-    EXPECT_EQ(bench.log_pane(), u"AF __ __ __ __ : [10:15:01] 待受\r\n80 __ __ __ __ : ");
-    EXPECT_EQ(bench.state.log_pos, 3);
+    EXPECT_EQ(bench.log_pane(), u" : \r\n80 __ __ __ __ : ");
+    bench.receive({0x81});
+    EXPECT_EQ(bench.log_pane(), u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n80 __ __ __ __ : ");
 }
 
-TEST(MessageLog, committing_an_empty_slot_shows_a_bare_separator_and_still_advances) {
+struct History {
+    std::int16_t rx_size, log_size;
+    unsigned seed;
+};
+
+class PaneRenders : public ::testing::TestWithParam<History> {};
+
+// Terminal reads, monitor reads (beside open messages too), clears, resets and empty commits
+// in random order, the window drawing now at once, now after many renders.
+TEST_P(PaneRenders, the_window_always_draws_exactly_the_plain_render) {
     Bench bench;
-    bench.receive({0x80});
-    disp_Command(bench.program);
-    EXPECT_EQ(bench.log_pane(), u" : \r\n80 __ __ __ __ : [10:15:01] 圏外表示OFF");
-    EXPECT_EQ(bench.state.log_pos, 2);
+    bench.state.rx_size = GetParam().rx_size;
+    bench.state.log_size = GetParam().log_size;
+    PaneChecker checker{bench.window, bench.state, [](const char* pane) { ADD_FAILURE() << pane; }};
+    checker.attach();
+    std::mt19937 random(GetParam().seed);
+    const auto some_bytes = [&] {
+        Bytes bytes(random() % 6);
+        for (auto& byte : bytes) byte = random() % 3 == 0 ? 0xAD : static_cast<std::uint8_t>(random());
+        return bytes;
+    };
+    for (int step = 0; step < 3000 && !HasFailure(); ++step) {
+        switch (random() % 24) {
+            case 0: checker.clearing = true, Command7_Click(bench.program), checker.clearing = false; break;
+            case 1: checker.clearing = true, config1(bench.program), checker.clearing = false; break;
+            case 2: disp_Command(bench.program); break;
+            case 3: bench.window.hold_drawing = !bench.window.hold_drawing; break;
+            case 4: checker.draw_and_check(); break;
+            default: random() % 3 == 0 ? bench.tap(some_bytes()) : bench.receive(some_bytes());
+        }
+    }
+    checker.draw_and_check();
+    EXPECT_GT(checker.checked, 1000);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rings, PaneRenders,
+                         ::testing::Values(History{200, 200, 1}, History{200, 200, 2}, History{1, 1, 3},
+                                           History{2, 3, 4}, History{3, 3, 5}, History{4, 7, 6}));
 
 }  // namespace
 }  // namespace mirvane::testing

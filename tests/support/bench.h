@@ -2,17 +2,20 @@
 // The core wired to fakes and started as the program starts: Main has run, the window is
 // idle. Helpers feed the two lines and press buttons.
 
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "link/comm_events.h"
 #include "monitor/monitor_decoder.h"
+#include "shell/communication.h"
 #include "shell/program.h"
 #include "shell/startup.h"
 #include "support/fake_serial_port.h"
 #include "support/fake_window.h"
 
 namespace mirvane::testing {
+
+using Bytes = std::vector<std::uint8_t>;
 
 struct Bench {
     SharedState state;
@@ -21,32 +24,37 @@ struct Bench {
     FakeSerialPort monitor{u"/dev/ttyS1"};
     Program program{state, window, terminal, monitor};
 
-    Bench() {
+    explicit Bench(bool started = false) {
         window.on_unload = [this] { Form_Unload(program); };
         // By default every yield lets the terminal line carry what was written.
         window.after_yield = [this] { terminal.drain(); };
         Main(program);
+        if (started) Command1_Click(program);
     }
 
-    void receive(std::initializer_list<std::uint8_t> bytes) {
-        terminal.received.insert(terminal.received.end(), bytes.begin(), bytes.end());
-        terminal.event = comm_event::kReceive;
-        MSComm1_OnComm(program);
+    void receive(const Bytes& bytes) { deliver(terminal, bytes, MSComm1_OnComm); }
+    void tap(const Bytes& bytes) { deliver(monitor, bytes, MSComm2_OnComm); }
+    // A line event other than received bytes (a break, a line state) on either line.
+    void raise(FakeSerialPort& port, std::int16_t event) {
+        port.event = event;
+        (&port == &terminal ? MSComm1_OnComm : MSComm2_OnComm)(program);
     }
-
-    void tap(std::initializer_list<std::uint8_t> bytes) {
-        monitor.received.insert(monitor.received.end(), bytes.begin(), bytes.end());
-        monitor.event = comm_event::kReceive;
-        MSComm2_OnComm(program);
-    }
+    // Runs an action inside the next wait of a send.
+    void during_next_wait(std::function<void()> action) { window.yield_actions.push_back(std::move(action)); }
 
     std::u16string receive_pane() const { return window.text(Control::Text1); }
     std::u16string log_pane() const { return window.text(Control::Text2); }
-
     // The first line of the log pane: the entry committed last.
     std::u16string top_line() const {
         const std::u16string pane = log_pane();
         return pane.substr(0, pane.find(u"\r\n"));
+    }
+
+private:
+    void deliver(FakeSerialPort& port, const Bytes& bytes, void (*on_comm)(Program&)) {
+        port.received.insert(port.received.end(), bytes.begin(), bytes.end());
+        port.event = comm_event::kReceive;
+        on_comm(program);
     }
 };
 

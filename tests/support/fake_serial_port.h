@@ -1,7 +1,7 @@
 #pragma once
-// A serial port for tests: received bytes and events are queued by the test, written
-// bytes wait in an output queue until the test (or a yield) drains them onto the line.
-// Touching the port while it is closed is counted, so tests can assert it never happens.
+// A serial port for tests: received bytes and events are queued by the test, written bytes
+// wait in an output queue until the test (or a yield) drains them onto the line. Touching
+// the port while it is closed is counted, so tests can assert it never happens.
 
 #include <cstdint>
 #include <deque>
@@ -15,10 +15,10 @@ namespace mirvane::testing {
 
 class FakeSerialPort : public SerialPort {
 public:
-    explicit FakeSerialPort(std::u16string device = u"/dev/fake") : device_(std::move(device)) {}
+    explicit FakeSerialPort(std::u16string device) : device_(std::move(device)) {}
 
-    void set_comm_port(std::int16_t number) override { comm_port = number; }
-    void set_settings(std::u16string_view value) override { settings = std::u16string(value); }
+    void set_comm_port(std::int16_t value) override { comm_port = value; }
+    void set_settings(std::u16string_view value) override { settings = value; }
     void set_rthreshold(std::int16_t value) override { rthreshold = value; }
     void set_sthreshold(std::int16_t value) override { sthreshold = value; }
     void set_input_mode(std::int16_t value) override { input_mode = value; }
@@ -27,24 +27,23 @@ public:
     std::optional<OpenFailure> open() override {
         ++opens;
         if (open_failure) return open_failure;
-        if (open_) ++misuses;
+        misuses += open_;
         open_ = true;
         return std::nullopt;
     }
     void close() override {
-        ++closes;
-        if (!open_) ++misuses;
+        misuses += !open_;
         open_ = false;
         pending.clear();  // what had not left yet is lost with the port
     }
     bool is_open() const override { return open_; }
 
     void output(std::span<const std::uint8_t> bytes) override {
-        if (!open_) ++misuses;
+        misuses += !open_;
         pending.insert(pending.end(), bytes.begin(), bytes.end());
     }
     int out_buffer_count() const override {
-        if (!open_) ++misuses;
+        misuses += !open_;
         return static_cast<int>(pending.size());
     }
     std::vector<std::uint8_t> input() override {
@@ -72,9 +71,7 @@ public:
     std::vector<std::uint8_t> line;
     std::deque<std::uint8_t> received;
     std::int16_t event = comm_event::kReceive;
-
     int opens = 0;
-    int closes = 0;
     int input_reads = 0;
     mutable int misuses = 0;
 

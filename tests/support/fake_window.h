@@ -16,37 +16,42 @@ class FakeWindow : public WindowOps {
 public:
     void show_window() override { ++shows; }
     void unload_window() override {
-        ++unloads;
         if (on_unload) on_unload();
     }
     void end_program() override { ++ends; }
 
-    void set_caption(Control control, std::u16string_view value) override {
-        captions[control] = std::u16string(value);
-    }
-    std::u16string caption(Control control) const override {
-        const auto it = captions.find(control);
-        return it == captions.end() ? std::u16string() : it->second;
-    }
+    void set_caption(Control control, std::u16string_view value) override { captions[control] = value; }
+    std::u16string caption(Control control) const override { return find(captions, control); }
 
     void set_text(Control control, std::u16string_view value) override {
-        texts[control] = std::u16string(value);
+        texts[control] = value;
         ++text_sets[control];
     }
-    std::u16string text(Control control) const override {
-        const auto it = texts.find(control);
-        return it == texts.end() ? std::u16string() : it->second;
+    std::u16string text(Control control) const override { return find(texts, control); }
+
+    // Draws at once unless drawing is held back, as a window that draws later would: from
+    // what changed since the last drawing, never from the whole text, so that a wrong change
+    // shows as a wrong pane.
+    void show_pane(Control control, PaneText& pane) override {
+        panes[control] = &pane;
+        ++text_sets[control];
+        if (!hold_drawing) draw(control);
+        if (on_pane_shown) on_pane_shown(control);
+    }
+    void draw(Control control) {
+        const PaneChange change = panes.at(control)->take_change();
+        std::u16string& shown = texts[control];
+        shown = change.whole ? std::u16string(change.text)
+                             : std::u16string(change.fresh) + shown.substr(change.cut_front, shown.size() -
+                                                                                 change.cut_front - change.cut_back);
     }
 
-    void set_enabled(Control control, bool value) override {
-        enabled[control] = value;
-        enable_calls.push_back(control);
-    }
+    void set_enabled(Control control, bool value) override { enabled[control] = value; }
     void set_keypad_enabled(int index, bool value) override { keypad_enabled[index] = value; }
+    bool is_enabled(Control control) const { return enabled.contains(control) && enabled.at(control); }
 
     void message_box(std::u16string_view message) override {
-        ++open_boxes;
-        if (open_boxes > deepest_boxes) deepest_boxes = open_boxes;
+        deepest_boxes = std::max(deepest_boxes, ++open_boxes);
         boxes.emplace_back(message);
         // Events run while a modal box is open; a test can deliver some here.
         if (while_box_open) while_box_open();
@@ -65,31 +70,20 @@ public:
 
     std::u16string time_of_day() const override { return now; }
 
-    bool is_enabled(Control control) const {
-        const auto it = enabled.find(control);
-        return it != enabled.end() && it->second;
-    }
-    bool is_keypad_enabled(int index) const {
-        const auto it = keypad_enabled.find(index);
-        return it != keypad_enabled.end() && it->second;
-    }
-    int sets_of(Control control) const {
-        const auto it = text_sets.find(control);
-        return it == text_sets.end() ? 0 : it->second;
-    }
+    int sets_of(Control control) const { return text_sets.contains(control) ? text_sets.at(control) : 0; }
 
     std::map<Control, std::u16string> captions;
     std::map<Control, std::u16string> texts;
     std::map<Control, int> text_sets;
+    std::map<Control, PaneText*> panes;
+    bool hold_drawing = false;
     std::map<Control, bool> enabled;
-    std::vector<Control> enable_calls;
     std::map<int, bool> keypad_enabled;
     std::vector<std::u16string> boxes;
     int open_boxes = 0;
     int deepest_boxes = 0;
     int yields = 0;
     int shows = 0;
-    int unloads = 0;
     int ends = 0;
     std::u16string now = u"10:15:01";
 
@@ -98,6 +92,14 @@ public:
     std::function<void()> after_yield;
     std::function<void()> while_box_open;
     std::function<void()> on_unload;
+    std::function<void(Control)> on_pane_shown;
+
+private:
+    template <typename Map>
+    static std::u16string find(const Map& map, Control control) {
+        const auto it = map.find(control);
+        return it == map.end() ? std::u16string() : std::u16string(it->second);
+    }
 };
 
 }  // namespace mirvane::testing
