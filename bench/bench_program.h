@@ -33,6 +33,8 @@ public:
     void message_box(std::u16string_view) override {}
     void yield() override {}
     std::u16string time_of_day() const override { return u"10:15:01"; }
+    std::chrono::milliseconds clock() const override { return {}; }
+    void warn(std::u16string_view) override {}
 
     std::u16string_view shown(Control control) const { return panes_[index(control)]->view(); }
 

@@ -15,9 +15,26 @@ bool is_dial_character(char16_t ch) {
     return (ch >= u'0' && ch <= u'9') || ch == u'*' || ch == u'#';
 }
 
-void record_dialled(Program& program, std::u16string_view character) {
-    program.state.dial_number += character;
-    program.window.set_text(Control::Text4, program.state.dial_number);
+// Sends one dial character. It joins dial_number once its send and every send written
+// before it have returned, so that the record keeps the order in which the bytes went out;
+// a character whose send was cut off is left out.
+bool dial(Program& program, char16_t character, std::uint8_t code) {
+    SharedState& state = program.state;
+    using Send = SharedState::DialInFlight::Send;
+    // A deque keeps references to its elements while others are added behind them.
+    SharedState::DialInFlight& mine = state.dials_in_flight.emplace_back(SharedState::DialInFlight{character, Send::waiting});
+    const bool sent = MSComm_send(program, dial_label(std::u16string(1, character)), code);
+    mine.send = sent ? Send::sent : Send::cut_off;
+    bool recorded = false;
+    while (!state.dials_in_flight.empty() && state.dials_in_flight.front().send != Send::waiting) {
+        if (state.dials_in_flight.front().send == Send::sent) {
+            state.dial_number += state.dials_in_flight.front().character;
+            recorded = true;
+        }
+        state.dials_in_flight.pop_front();
+    }
+    if (recorded) program.window.set_text(Control::Text4, state.dial_number);
+    return sent;
 }
 
 }  // namespace
@@ -33,11 +50,9 @@ void Command3_Click(Program& program) {
     const std::u16string number = window.text(Control::Text3);
     if (is_dialable_number(number)) {
         for (const char16_t ch : number) {
-            const std::u16string character(1, ch);
             std::uint8_t code = 0;
-            dial_conv(character, code);
-            if (!MSComm_send(program, dial_label(character), code)) break;
-            record_dialled(program, character);
+            dial_conv(std::u16string(1, ch), code);
+            if (!dial(program, ch, code)) break;
         }
     }
     // A stop during the dialling disabled every sending control; it stays so.
@@ -49,7 +64,7 @@ void Command5_Click(Program& program, int index) {
     const std::uint8_t code = static_cast<std::uint8_t>(command_code::kDialBase + index);
     std::u16string character;
     dial_conv1(character, code);
-    if (MSComm_send(program, dial_label(character), code)) record_dialled(program, character);
+    dial(program, character.front(), code);
 }
 
 void Command6_Click(Program& program) {

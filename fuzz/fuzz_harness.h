@@ -13,6 +13,7 @@
 
 #include "commands/manual_code.h"
 #include "decode/status_catalogue.h"
+#include "logs/hex_text.h"
 #include "support/bench.h"
 #include "support/reference_panes.h"
 
@@ -119,31 +120,5 @@ struct FuzzBench : testing::Bench {
         }
     }
 };
-
-// Reads an input as records: one header byte, its top two bits the kind and its low six
-// bits the count of payload bytes that follow (fewer at the very end).
-template <typename Handle>
-void for_each_record(std::span<const std::uint8_t> data, Handle handle) {
-    for (std::size_t at = 0; at < data.size();) {
-        const std::uint8_t header = data[at++];
-        const std::size_t count = std::min<std::size_t>(header & 0x3F, data.size() - at);
-        handle(header >> 6, data.subspan(at, count));
-        at += count;
-    }
-}
-
-// Operator input as UTF-16: bytes below 0xE0 stand for themselves, the rest for characters
-// that look like digits or separators to a person but are none to the parsers.
-inline std::u16string typed_text(std::span<const std::uint8_t> data) {
-    static constexpr char16_t kLookalikes[32] = {
-        u'\uFF10', u'\uFF11', u'\uFF19', u'\uFF21', u'\uFF26', u'\uFF41', u'\uFF46', u'\uFF0A',
-        u'\uFF03', u'\u3000', u'\u0663', u'\u0966', u'\u00B2', u'\u2460', char16_t{0xD800}, char16_t{0xDC00},
-        u'\u0660', u'\u06F5', u'\u1D7E', u'\u2074', u'\u215B', u'\uFE61', u'\uFE5F', u'\u2217',
-        u'\u0000', u'\t', u'\n', u'\r', u' ', u'\u00A0', u'\uFFFF', u'\uFEFF',
-    };
-    std::u16string text;
-    for (const std::uint8_t byte : data) text += byte < 0xE0 ? static_cast<char16_t>(byte) : kLookalikes[byte - 0xE0];
-    return text;
-}
 
 }  // namespace mirvane::fuzzing

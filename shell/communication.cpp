@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "commands/hook.h"
+#include "commands/command_codes.h"
+#include "link/send.h"
 #include "shell/captions.h"
 #include "shell/message_boxes.h"
 #include "shell/startup.h"
@@ -69,12 +70,17 @@ void Command1_Click(Program& program) {
 
 void Command2_Click(Program& program) {
     WindowOps& window = program.window;
+    SharedState& state = program.state;
+    // A second press while the first waits for its hang-up byte would send another.
+    if (state.exiting) return;
+    state.exiting = true;
     if (window.caption(Control::Command4) == caption::kPutReceiverDown &&
         communication_running(window)) {
-        hang_up(program);
+        // The hang-up byte, with a wait that ends: a held line must not keep the program.
+        send_within(program, command_code::kOnHook, kExitHangUpWait);
     }
     window.unload_window();
-    program.state.ended = true;
+    state.ended = true;
     window.end_program();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Start and stop of terminal communication, and the exit button.
 
+#include <chrono>
 #include <string_view>
 
 #include "shell/program.h"
@@ -11,8 +12,12 @@ namespace mirvane {
 // controls. Stop: closes both and disables them.
 void Command1_Click(Program& program);
 
+// How long the exit waits for its hang-up byte to leave: many byte times at 600 baud.
+inline constexpr std::chrono::milliseconds kExitHangUpWait{1000};
+
 // Exit: puts the receiver down first if it is up while communication runs, then unloads
-// the window and ends the program.
+// the window and ends the program. It always ends: the hang-up byte is waited for
+// kExitHangUpWait at most, and a second press meanwhile does nothing.
 void Command2_Click(Program& program);
 
 // A line that failed while open (a USB adapter pulled, the far side of a pseudo-terminal

@@ -33,10 +33,24 @@ struct SharedState {
     std::uint8_t rx_level = 0;
 
     std::u16string dial_number;
+    // Dial characters whose codes have been written, oldest first, until every send before
+    // theirs has returned: a press inside another's wait returns first, but its byte went
+    // out second, and dial_number keeps the order of the bytes.
+    struct DialInFlight {
+        char16_t character;
+        enum class Send : std::uint8_t { waiting, sent, cut_off } send;
+    };
+    std::deque<DialInFlight> dials_in_flight;
 
     // What keeps a send honest when the line changes under it: every start and stop of
     // terminal communication opens a new session, and a send begun in an older one gives up.
     std::uint32_t terminal_session = 0;
+    // Sends waiting for the terminal line, each inside the wait of the one before.
+    int waiting_sends = 0;
+    // The operator has been told that a press was refused, until the waits are over.
+    bool told_line_busy = false;
+    // The exit has begun: it sends its hang-up byte once and ends however the line behaves.
+    bool exiting = false;
     // Set once the exit button has ended the program; waiting sends give up at once.
     bool ended = false;
 

@@ -2,6 +2,7 @@
 // Everything the logic needs from the window toolkit and the runtime. The Qt window
 // implements it for real; tests implement it with a recorder.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -54,6 +55,13 @@ public:
 
     // Local time of day as hh:mm:ss on the 24-hour clock.
     virtual std::u16string time_of_day() const = 0;
+
+    // A clock that only moves forward, for waits that must end.
+    virtual std::chrono::milliseconds clock() const = 0;
+
+    // For what the operator should notice but need not confirm: the bell, and the message as
+    // one line on standard error.
+    virtual void warn(std::u16string_view message) = 0;
 };
 
 }  // namespace mirvane

@@ -15,6 +15,8 @@
 #include <QStylePainter>
 #include <QTextCursor>
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <vector>
 
 #include "commands/dialling.h"
@@ -444,6 +446,15 @@ std::u16string Form1::time_of_day() const {
         clock_text_ = QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("hh:mm:ss")).toStdU16String();
     }
     return clock_text_;
+}
+
+std::chrono::milliseconds Form1::clock() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+}
+
+void Form1::warn(std::u16string_view message) {
+    QApplication::beep();
+    std::fprintf(stderr, "%s\n", q(message).toLocal8Bit().constData());
 }
 
 QWidget* Form1::control_widget(Control control) const { return controls_.at(control); }

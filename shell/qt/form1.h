@@ -42,6 +42,8 @@ public:
     void message_box(std::u16string_view message) override;
     void yield() override;
     std::u16string time_of_day() const override;
+    std::chrono::milliseconds clock() const override;
+    void warn(std::u16string_view message) override;
 
     // Painting cadence. A text set after a quiet spell is painted at the next turn of the
     // event loop. While texts keep being set, paints are spaced out, the space doubling

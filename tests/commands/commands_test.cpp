@@ -101,6 +101,34 @@ TEST(NumberDialling, is_disabled_while_it_dials_reads_the_number_once_and_lets_t
     Command3_Click(bench.program);
     EXPECT_FALSE(enabled_in_wait);
     EXPECT_EQ(bench.terminal.line, (Bytes{0x91, 0x95, 0x92}));
+    EXPECT_EQ(bench.window.text(Control::Text4), u"152") << "in the order the bytes went out";
+}
+
+// The terminal line takes no byte (a handset holding its line, a stalled adapter) while
+// the operator keeps pressing: every press lands in the wait of the one before.
+TEST(HeldLine, the_record_keeps_the_order_of_the_bytes_however_the_waits_nest) {
+    Running bench;
+    bench.window.after_yield = nullptr;
+    for (const int key : {2, 3, 4}) bench.during_next_wait([&, key] { Command5_Click(bench.program, key); });
+    bench.during_next_wait([&] { bench.window.after_yield = [&] { bench.terminal.drain(); }; });
+    Command5_Click(bench.program, 1);
+    EXPECT_EQ(bench.terminal.line, (Bytes{0x91, 0x92, 0x93, 0x94}));
+    EXPECT_EQ(bench.window.text(Control::Text4), u"1234");
+}
+
+TEST(HeldLine, presses_past_the_bound_send_nothing_and_the_operator_is_told_once_per_hold) {
+    Running bench;
+    for (const int hold : {1, 2}) {
+        int presses = 0;
+        bench.window.after_yield = [&] {
+            if (++presses < 200) Command5_Click(bench.program, 5);
+            else bench.terminal.drain();  // the line moves again
+        };
+        Command5_Click(bench.program, 5);
+        EXPECT_EQ(bench.terminal.line, Bytes(hold * kMostWaitingSends, 0x95));
+        EXPECT_EQ(bench.window.text(Control::Text4), std::u16string(hold * kMostWaitingSends, u'5'));
+        EXPECT_EQ(bench.window.warnings.size(), std::size_t(hold));
+    }
 }
 
 TEST(Keypad, each_key_sends_its_code_and_dial_complete_only_86) {
@@ -110,17 +138,6 @@ TEST(Keypad, each_key_sends_its_code_and_dial_complete_only_86) {
     EXPECT_EQ(bench.terminal.line,
               (Bytes{0x91, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9B, 0x9C, 0x86}));
     EXPECT_EQ(bench.window.text(Control::Text4), u"1234567890*#");
-}
-
-TEST(DialConv, maps_the_sixteen_characters_and_leaves_anything_else) {
-    const std::pair<std::u16string, int> table[] = {
-        {u"1", 0x91}, {u"9", 0x99}, {u"0", 0x9A}, {u"*", 0x9B}, {u"#", 0x9C}, {u"A", 0x9D},
-        {u"B", 0x9E}, {u"C", 0x9F}, {u"D", 0x90}, {u"a", 0x42}, {u"", 0x42}, {u"12", 0x42}, {u"０", 0x42}};
-    for (const auto& [character, code] : table) {
-        std::uint8_t buf = 0x42;
-        dial_conv(character, buf);
-        EXPECT_EQ(buf, code) << "'" << std::string(character.begin(), character.end()) << "'";
-    }
 }
 
 struct HexCase {

@@ -106,6 +106,26 @@ TEST(Exit, puts_the_receiver_down_before_the_line_closes_only_while_communicatio
     EXPECT_TRUE(down.terminal.line.empty()) << "the receiver was down";
 }
 
+TEST(Exit, on_a_held_line_gives_its_hang_up_byte_a_second_and_a_second_press_sends_nothing) {
+    Bench bench(true);
+    Command4_Click(bench.program);
+    bench.terminal.line.clear();
+    std::size_t waiting_after_second_press = 0;
+    bench.window.after_yield = [&] {  // the line takes nothing
+        if (bench.window.yields != 500) return;
+        Command2_Click(bench.program);
+        waiting_after_second_press = bench.terminal.pending.size();
+    };
+    const auto started = bench.window.elapsed;
+    Command2_Click(bench.program);
+    EXPECT_EQ(waiting_after_second_press, 1u) << "one A6 only";
+    EXPECT_GE(bench.window.elapsed - started, kExitHangUpWait);
+    EXPECT_LT(bench.window.elapsed - started, 2 * kExitHangUpWait);
+    EXPECT_EQ(bench.window.ends, 1);
+    EXPECT_FALSE(bench.terminal.is_open());
+    EXPECT_EQ(bench.terminal.misuses, 0);
+}
+
 TEST(CloseBox, closes_the_terminal_line_without_a_word_and_touches_nothing_when_idle) {
     Bench bench(true);
     Command4_Click(bench.program);

@@ -69,6 +69,9 @@ public:
     }
 
     std::u16string time_of_day() const override { return now; }
+    // Every call moves the clock on, so that a wait counting on it ends.
+    std::chrono::milliseconds clock() const override { return elapsed += std::chrono::milliseconds(1); }
+    void warn(std::u16string_view message) override { warnings.emplace_back(message); }
 
     int sets_of(Control control) const { return text_sets.contains(control) ? text_sets.at(control) : 0; }
 
@@ -86,6 +89,8 @@ public:
     int shows = 0;
     int ends = 0;
     std::u16string now = u"10:15:01";
+    mutable std::chrono::milliseconds elapsed{0};
+    std::vector<std::u16string> warnings;
 
     // One action per yield, in order; afterwards after_yield runs on every yield.
     std::deque<std::function<void()>> yield_actions;

@@ -1,0 +1,46 @@
+// Any text typed into both entry fields, each byte a character: the hex codes and the
+// number against the plain reading of their formats, then both buttons on a running line.
+
+#include "commands/dialling.h"
+#include "fuzz_harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace mirvane;
+    using namespace mirvane::fuzzing;
+    const std::u16string text(data, data + size);
+
+    // The plain reading of the hex codes: the whole text as pairs of digits, or nothing.
+    std::vector<std::uint8_t> expected;
+    bool well_formed = size > 0 && size % 2 == 0;
+    for (std::size_t i = 0; well_formed && i < size; i += 2) {
+        unsigned value = 0;
+        for (const char16_t ch : text.substr(i, 2)) {
+            const char16_t upper = ch >= u'a' && ch <= u'f' ? static_cast<char16_t>(ch - 0x20) : ch;
+            const std::size_t digit = std::u16string_view(u"0123456789ABCDEF").find(upper);
+            well_formed = well_formed && digit != std::u16string_view::npos;
+            value = value * 16 + static_cast<unsigned>(digit);
+        }
+        expected.push_back(static_cast<std::uint8_t>(value));
+    }
+    if (!well_formed) expected.clear();
+    const auto parsed = parse_hex_codes(text);
+    require(parsed.has_value() == well_formed && (!parsed || *parsed == expected),
+            "parse_hex_codes reads other bytes than the pairs say");
+    const bool dialable = size > 0 && text.find_first_not_of(u"0123456789*#") == std::u16string::npos;
+    require(is_dialable_number(text) == dialable, "is_dialable_number disagrees with the plain rule");
+
+    FuzzBench bench;
+    bench.window.texts[Control::Text6] = text;
+    bench.window.texts[Control::Text3] = text;
+    Command8_Click(bench.program);
+    require(bench.terminal.line == expected, "the line carries other bytes than the hex text stands for");
+    bench.terminal.line.clear();
+    Command3_Click(bench.program);
+    std::u16string dialled;
+    for (const std::uint8_t code : bench.terminal.line) dialled += code >> 4 == 0x9 ? u"D1234567890*#ABC"[code & 0xF] : u'?';
+    require(dialled == (dialable ? text : u"") && bench.state.dial_number == dialled,
+            "the line or the record does not carry the number's dial codes");
+    require(bench.window.is_enabled(Control::Command3), "the dial button stayed disabled on a running line");
+    require(bench.terminal.misuses == 0, "a closed port was touched");
+    return 0;
+}
