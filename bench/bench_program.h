@@ -74,7 +74,7 @@ struct BenchProgram {
     BenchProgram() { Main(program); }
 };
 
-// The status mix the peers were measured with: two one-byte codes, a level (logged only
+// The status mix of the end-to-end measurements: two one-byte codes, a level (logged only
 // the first time), a tone, a four-parameter message and a byte without meaning.
 inline std::vector<std::uint8_t> status_mix(std::size_t bytes) {
     static constexpr std::array<std::uint8_t, 10> kPattern{0x80, 0x81, 0xC3, 0x21, 0xAD,

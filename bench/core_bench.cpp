@@ -1,5 +1,5 @@
 // What the core costs per received byte and per committed entry, and over the bursts the
-// peers were measured with. Figures only: nothing here passes or fails.
+// end-to-end measurements use. Figures only: nothing here passes or fails.
 
 #include <benchmark/benchmark.h>
 

@@ -172,9 +172,8 @@ void Form1::build() {
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
     setFont(proportional_font(kWindowPoints));
 
-    // The panes' scroll bars are drawn plain, bevelled, without the gradients of the default
-    // look: a scroll bar is drawn again whenever its range moves, as at every paint while a
-    // log fills, and the gradients made that a tenth of the CPU of a line at 600 baud.
+    // The panes' scroll bars are drawn plain: they are drawn again whenever their range moves,
+    // as at every paint while a log fills, and the default gradients are dear.
     QStyle* const plain_scroll_bars = QStyleFactory::create(QStringLiteral("Windows"));
 
     std::vector<std::pair<int, QWidget*>> tab_chain;
@@ -436,9 +435,8 @@ void Form1::yield() {
     yield_timer_.stop();
 }
 
-// Every receive event reads the clock. The text changes once a second, and making it
-// (the time zone looked up again each time) costs more than decoding the byte, so it is
-// made again only when the second has moved on.
+// Every receive event reads the clock, and formatting it looks the time zone up: the text
+// is made again only when the second has moved on.
 std::u16string Form1::time_of_day() const {
     const qint64 second = QDateTime::currentSecsSinceEpoch();
     if (second != clock_second_) {

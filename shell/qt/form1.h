@@ -45,12 +45,9 @@ public:
     std::chrono::milliseconds clock() const override;
     void warn(std::u16string_view message) override;
 
-    // Painting cadence. A text set after a quiet spell is painted at the next turn of the
-    // event loop. While texts keep being set, paints are spaced out, the space doubling
-    // from the first to the longest: a burst is shown complete within a few frames, and a
-    // steady stream costs a few paints a second however fast it flows, a paint costing
-    // about as much as a thousand bytes decoded. After a longest space without a paint the
-    // next set counts as after a quiet spell again.
+    // Painting cadence: a text set after a quiet spell is painted at the next turn; while
+    // texts keep coming, paints are spaced out, doubling up to the longest space, so that a
+    // steady stream costs a few paints a second however fast it flows.
     static constexpr int kFirstPaintSpacingMs = 16;
     static constexpr int kLongestPaintSpacingMs = 400;
     // Another cadence; (0, 0) paints at every turn that follows a set.
@@ -64,10 +61,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A text box keeps the text the logic set or the operator typed, and shows it from the
-    // next paint (see the painting cadence): the logic renders a pane per byte, and drawing
-    // a long pane per byte would freeze the window under a burst. A traffic pane draws what
-    // changed in the core's text since its last paint, not the whole text again.
+    // A text box keeps what the logic set or the operator typed and shows it from the next
+    // paint; a traffic pane then draws only what changed in the core's text since.
     struct TextBox {
         QPlainTextEdit* pane = nullptr;
         QLineEdit* line = nullptr;
