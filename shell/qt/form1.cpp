@@ -73,14 +73,12 @@ int line_breaks(std::u16string_view text) {
 // Makes the pane show the core's text as `change` describes it from `shown`, the core's text
 // the pane shows now, in one undo-free edit. The view keeps what it showed: at the top it
 // stays at the top, where the newest line is; scrolled down, it moves with the lines added
-// or removed above. A focused pane's caret at the start stays at the start.
+// or removed above.
 void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChange& change) {
     const std::u16string_view front = shown.substr(0, change.cut_front);
     const std::u16string_view back = shown.substr(shown.size() - change.cut_back);
     QScrollBar& bar = *pane.verticalScrollBar();
     const int top_line = bar.value();
-    const QTextCursor caret = pane.textCursor();
-    const bool caret_at_start = caret.position() == 0 && !caret.hasSelection();
 
     QTextCursor edit(pane.document());
     edit.beginEditBlock();
@@ -98,14 +96,6 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
     }
     edit.endEditBlock();
 
-    // Put back, the caret would cost a layout of the first line each paint, so an unfocused
-    // pane's caret (not drawn) moves on with the text, as a caret does when text goes in at
-    // its place.
-    if (caret_at_start && top_line == 0 && pane.hasFocus() && pane.textCursor().position() != 0) {
-        QTextCursor start = pane.textCursor();
-        start.setPosition(0);
-        pane.setTextCursor(start);
-    }
     bar.setValue(top_line == 0 ? 0 : top_line + line_breaks(change.fresh) - line_breaks(front));
 }
 
