@@ -1,4 +1,5 @@
-// Events of the terminal line: data to the decoder, line states ignored, errors in a box.
+// Events of both lines: every communication error in a box of its own text, line states
+// and the rest raising nothing, and the lines decoding on afterwards.
 
 #include <gtest/gtest.h>
 
@@ -8,99 +9,49 @@
 namespace mirvane::testing {
 namespace {
 
-struct ErrorCase {
-    std::int16_t event;
-    std::u16string text;
+// A line that only raises the event a test names.
+struct EventLine final : SerialPort {
+    std::int16_t event = 0;
+    std::int16_t comm_event() const override { return event; }
+    std::vector<std::uint8_t> input() override { return {}; }
+    void set_comm_port(std::int16_t) override {}
+    void set_settings(std::u16string_view) override {}
+    void set_rthreshold(std::int16_t) override {}
+    void set_sthreshold(std::int16_t) override {}
+    void set_input_mode(std::int16_t) override {}
+    std::u16string device_name() const override { return {}; }
+    std::optional<OpenFailure> open() override { return {}; }
+    void close() override {}
+    bool is_open() const override { return true; }
+    void output(std::span<const std::uint8_t>) override {}
+    int out_buffer_count() const override { return 0; }
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << "event " << c.event; }
+// Each event and the box it raises; send, line states and end of file raise none.
+constexpr std::u16string_view kOther = u"その他の通信エラー";
+constexpr std::pair<std::int16_t, std::u16string_view> kEvents[] = {
+    {1001, u"中断信号を受信"}, {1002, u"CTSタイムアウト"}, {1003, u"DSRタイムアウト"}, {1004, u"フレーム エラー"},
+    {1006, u"ポート オーバーラン"}, {1007, u"CDタイムアウト"}, {1008, u"受信バッファ オーバーフロー"},
+    {1009, u"パリティ エラー"}, {1010, u"送信バッファがいっぱい"}, {1011, u"予期しないDCBエラー"}, {1005, kOther},
+    {1000, kOther}, {1012, kOther}, {8, kOther}, {0, kOther}, {-1, kOther}, {1, {}}, {3, {}}, {4, {}}, {5, {}},
+    {6, {}}, {7, {}},
+};
 
-class CommError : public ::testing::TestWithParam<ErrorCase> {};
-
-TEST_P(CommError, shows_exactly_one_box_with_its_text_and_changes_nothing_else) {
-    Bench bench;
-    bench.receive({0xAD, 0x31});  // a message half collected
-    const std::u16string log = bench.log_pane();
-    const SharedState before = bench.state;
-
-    bench.terminal.event = GetParam().event;
-    MSComm1_OnComm(bench.program);
-
-    ASSERT_EQ(bench.window.boxes.size(), 1u);
-    EXPECT_EQ(bench.window.boxes[0], GetParam().text);
-    EXPECT_EQ(bench.log_pane(), log);
-    EXPECT_EQ(bench.state.rx_state, before.rx_state);
-    EXPECT_EQ(bench.state.log_pos, before.log_pos);
-    EXPECT_EQ(bench.state.log_text[0], before.log_text[0]);
-
-    bench.receive({0x32, 0x33, 0x34});
-    EXPECT_EQ(bench.top_line(), u"AD 31 32 33 34 : [10:15:01] 網情報 1234");
-}
-
-INSTANTIATE_TEST_SUITE_P(ErrorTable, CommError, ::testing::Values(
-    ErrorCase{1001, u"中断信号を受信"},
-    ErrorCase{1002, u"CTSタイムアウト"},
-    ErrorCase{1003, u"DSRタイムアウト"},
-    ErrorCase{1004, u"フレーム エラー"},
-    ErrorCase{1006, u"ポート オーバーラン"},
-    ErrorCase{1007, u"CDタイムアウト"},
-    ErrorCase{1008, u"受信バッファ オーバーフロー"},
-    ErrorCase{1009, u"パリティ エラー"},
-    ErrorCase{1010, u"送信バッファがいっぱい"},
-    ErrorCase{1011, u"予期しないDCBエラー"},
-    // In neither table: the gap after 1004, values beside the range, nonsense.
-    ErrorCase{1005, u"その他の通信エラー"},
-    ErrorCase{1000, u"その他の通信エラー"},
-    ErrorCase{1012, u"その他の通信エラー"},
-    ErrorCase{0, u"その他の通信エラー"},
-    ErrorCase{8, u"その他の通信エラー"},
-    ErrorCase{-1, u"その他の通信エラー"}));
-
-TEST(TerminalEvents, a_receive_event_reads_the_line_once_however_much_waits) {
-    Bench bench;
-    bench.receive({0x80, 0x81, 0xAF, 0xA2});
-    EXPECT_EQ(bench.terminal.input_reads, 1);
-    EXPECT_EQ(bench.state.log_pos, 4);
-}
-
-TEST(TerminalEvents, line_state_events_show_nothing_and_read_nothing) {
-    Bench bench;
-    for (const std::int16_t event : {1, 3, 4, 5, 6, 7}) {
-        bench.terminal.event = event;
-        MSComm1_OnComm(bench.program);
-    }
-    EXPECT_TRUE(bench.window.boxes.empty());
-    EXPECT_EQ(bench.terminal.input_reads, 0);
-    EXPECT_EQ(bench.window.sets_of(Control::Text2), 1);
-}
-
-// Boxes are modal and the window keeps handling events while one is open; errors that
-// arrive meanwhile wait and follow one by one, and data keeps being decoded.
-TEST(ErrorBoxes, a_storm_of_errors_gives_one_box_after_another_never_nested) {
-    Bench bench;
-    int delivered = 0;
-    bench.window.while_box_open = [&] {
-        if (delivered++ > 0) return;
-        for (const std::int16_t event : {1004, 1009, 1006}) {
-            bench.terminal.event = event;
-            MSComm1_OnComm(bench.program);
-        }
-        bench.monitor.event = comm_event::kBreak;
-        MSComm2_OnComm(bench.program);
-        bench.receive({0xA5});
+TEST(CommEvents, each_event_on_either_line_raises_its_box_and_both_lines_decode_on) {
+    for (const auto& [event, text] : kEvents) {
+        Bench bench;
+        EventLine line;
+        line.event = event;
+        Program on_line{bench.state, bench.program.window, line, line};
+        bench.receive({0xAD, 0x31});
+        MSComm1_OnComm(on_line);
+        MSComm2_OnComm(on_line);
+        EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>(text.empty() ? 0 : 2, std::u16string(text))) << event;
+        bench.receive({0x32, 0x33, 0x34});
         bench.tap({0xA7});
-    };
-    bench.terminal.event = comm_event::kBreak;
-    MSComm1_OnComm(bench.program);
-
-    EXPECT_EQ(bench.window.deepest_boxes, 1);
-    EXPECT_EQ(bench.window.boxes,
-              (std::vector<std::u16string>{u"中断信号を受信", u"フレーム エラー", u"パリティ エラー",
-                                           u"ポート オーバーラン", u"中断信号を受信"}));
-    EXPECT_EQ(bench.log_pane(),
-              u"__ __ __ __ A7 : [10:15:01] 受話器を上げる\r\n"
-              u"A5 __ __ __ __ : [10:15:01] 着信表示ON");
-    EXPECT_FALSE(bench.state.box_open);
+        EXPECT_EQ(bench.log_pane(), u"__ __ __ __ A7 : [10:15:01] 受話器を上げる\r\n"
+                                    u"AD 31 32 33 34 : [10:15:01] 網情報 1234");
+    }
 }
 
 }  // namespace
