@@ -9,24 +9,6 @@
 namespace mirvane::testing {
 namespace {
 
-// A line that only raises the event a test names.
-struct EventLine final : SerialPort {
-    std::int16_t event = 0;
-    std::int16_t comm_event() const override { return event; }
-    std::vector<std::uint8_t> input() override { return {}; }
-    void set_comm_port(std::int16_t) override {}
-    void set_settings(std::u16string_view) override {}
-    void set_rthreshold(std::int16_t) override {}
-    void set_sthreshold(std::int16_t) override {}
-    void set_input_mode(std::int16_t) override {}
-    std::u16string device_name() const override { return {}; }
-    std::optional<OpenFailure> open() override { return {}; }
-    void close() override {}
-    bool is_open() const override { return true; }
-    void output(std::span<const std::uint8_t>) override {}
-    int out_buffer_count() const override { return 0; }
-};
-
 // Each event and the box it raises; send, line states and end of file raise none.
 constexpr std::u16string_view kOther = u"その他の通信エラー";
 constexpr std::pair<std::int16_t, std::u16string_view> kEvents[] = {
@@ -40,12 +22,9 @@ constexpr std::pair<std::int16_t, std::u16string_view> kEvents[] = {
 TEST(CommEvents, each_event_on_either_line_raises_its_box_and_both_lines_decode_on) {
     for (const auto& [event, text] : kEvents) {
         Bench bench;
-        EventLine line;
-        line.event = event;
-        Program on_line{bench.state, bench.program.window, line, line};
         bench.receive({0xAD, 0x31});
-        MSComm1_OnComm(on_line);
-        MSComm2_OnComm(on_line);
+        bench.raise(bench.terminal, event);
+        bench.raise(bench.monitor, event);
         EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>(text.empty() ? 0 : 2, std::u16string(text))) << event;
         bench.receive({0x32, 0x33, 0x34});
         bench.tap({0xA7});
