@@ -140,6 +140,21 @@ TEST(CloseBox, closes_the_terminal_line_without_a_word_and_touches_nothing_when_
     EXPECT_EQ(idle.terminal.misuses + idle.monitor.misuses, 0);
 }
 
+TEST(Boxes, a_storm_of_errors_gives_one_box_after_another_never_one_inside_another) {
+    Bench bench(true);
+    int storm = 0;
+    bench.window.while_box_open = [&] {  // events keep running while a box is open
+        if (storm++ == 3) return;
+        bench.raise(bench.terminal, 1009);
+        bench.raise(bench.monitor, 1001);
+    };
+    bench.raise(bench.terminal, 1004);
+    EXPECT_EQ(bench.window.deepest_boxes, 1);
+    std::vector<std::u16string> expected{u"フレーム エラー"};
+    for (int i = 0; i < 3; ++i) expected.insert(expected.end(), {u"パリティ エラー", u"中断信号を受信"});
+    EXPECT_EQ(bench.window.boxes, expected);
+}
+
 TEST(LineLoss, stops_communication_once_with_one_box_and_start_works_again) {
     Bench bench(true);
     lose_line(bench.program, bench.terminal, u"応答なし");
