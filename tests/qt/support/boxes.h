@@ -27,12 +27,12 @@ public:
 
 private:
     void look() {
-        const auto up = [](const QWidget* widget) { return widget->isVisible() && qobject_cast<const QMessageBox*>(widget); };
+        const auto up = [](const QWidget* top) { return top->isVisible() && qobject_cast<const QMessageBox*>(top); };
         most_up_at_once = std::max(most_up_at_once, int(std::ranges::count_if(QApplication::topLevelWidgets(), up)));
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
-        if (box != current_) seen.push_back({box->text(), box->windowTitle(), box->icon(), box->buttons().size(), box->isModal()});
-        current_ = box;
+        if (box != std::exchange(current_, box))
+            seen.push_back({box->text(), box->windowTitle(), box->icon(), box->buttons().size(), box->isModal()});
         if (!may_confirm || may_confirm()) box->button(QMessageBox::Ok)->click();
     }
 

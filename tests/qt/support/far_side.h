@@ -40,11 +40,10 @@ public:
     void unplug() { for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1)); }
     void plug_in() {
         unplug();
-        char name[256] = {};
-        QVERIFY(::openpty(&master_, &device_end, name, nullptr, nullptr) == 0);
+        QVERIFY(::openpty(&master_, &device_end, nullptr, nullptr, nullptr) == 0);
         ::fcntl(master_, F_SETFL, O_NONBLOCK);
         QFile::remove(path());
-        QVERIFY(QFile::link(QString::fromLocal8Bit(name), path()));
+        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(master_)), path()));
     }
 
     int device_end = -1;  // the test's own handle on the device end
@@ -56,16 +55,14 @@ private:
 };
 
 struct ScriptedLineState final : LineStateReader {
-    std::optional<LineCounters> counters_now;  // no value: the driver keeps none
-    std::optional<ModemLines> modem_lines_now;
+    // Speaks for the driver of `port` from its next opening on. The port only borrows it:
+    // it lives on the test's stack, after the port in it.
+    explicit ScriptedLineState(QtSerialPort& port) { port.set_line_state_reader({std::shared_ptr<void>(), this}); }
     std::optional<LineCounters> counters(int) override { return counters_now; }
     std::optional<ModemLines> modem_lines(int) override { return modem_lines_now; }
-    // Speaks for the driver of `port` from its next opening on.
-    static ScriptedLineState& of(QtSerialPort& port) {
-        const auto driver = std::make_shared<ScriptedLineState>();
-        port.set_line_state_reader(driver);
-        return *driver;
-    }
+
+    std::optional<LineCounters> counters_now;  // no value: the driver keeps none
+    std::optional<ModemLines> modem_lines_now;
 };
 
 }  // namespace mirvane::qt::testing
