@@ -56,7 +56,8 @@ private:
 
 struct ScriptedLineState final : LineStateReader {
     // Speaks for the driver of `port` from its next opening on. The port only borrows it:
-    // it lives on the test's stack, after the port in it.
+    // declared after the port, it goes first, and a port asks its driver nothing on the
+    // way out.
     explicit ScriptedLineState(QtSerialPort& port) { port.set_line_state_reader({std::shared_ptr<void>(), this}); }
     std::optional<LineCounters> counters(int) override { return counters_now; }
     std::optional<ModemLines> modem_lines(int) override { return modem_lines_now; }
