@@ -1,114 +1,69 @@
 #pragma once
 // The far side of a line: a real pseudo-terminal whose device end the tool opens through a
-// path that the test owns (a symbolic link), and whose master end the test reads and
-// writes as the terminal or the monitor tap would. Unplugging closes the master; a new
-// pseudo-terminal can then take the same path, as a USB adapter plugged in again would.
+// path the test owns (a symbolic link named by MIRVANE_PORT1 or MIRVANE_PORT2), and whose
+// master end the test reads and writes as the terminal or the monitor tap would. The test
+// holds the device end too, to read its settings or hold its output. Unplugging closes
+// both ends; plugging in puts a new pseudo-terminal behind the same path, as an adapter
+// plugged in again would.
+// Beside it, a driver the test speaks for: a pseudo-terminal counts no line errors and has
+// no modem lines, so the port reads what the test sets, through the seam it reads a UART by.
 
 #include <QFile>
-#include <QString>
+#include <QTemporaryDir>
 #include <QTest>
-#include <cerrno>
-#include <cstdint>
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-#include <vector>
+
+#include "link/qt/qt_serial_port.h"
 
 namespace mirvane::qt::testing {
 
+using Bytes = std::vector<std::uint8_t>;
+
 class FarSide {
 public:
-    // keep_device_end: the test keeps its own handle on the device end, to look at the
-    // line settings or to hold the line's output.
-    explicit FarSide(QString path, bool keep_device_end = false)
-        : path_(std::move(path)), keep_device_end_(keep_device_end) {
+    explicit FarSide(int port) {
+        qputenv(("MIRVANE_PORT" + QByteArray::number(port)).constData(), path().toLocal8Bit());
         plug_in();
     }
-    ~FarSide() {
-        unplug();
-        QFile::remove(path_);
-    }
-    FarSide(const FarSide&) = delete;
-    FarSide& operator=(const FarSide&) = delete;
+    ~FarSide() { unplug(); }
+    QString path() const { return dir_.filePath("line"); }
 
-    const QString& path() const { return path_; }
-    int device_end() const { return device_end_; }
-
-    void write(const std::vector<std::uint8_t>& bytes) {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            QVERIFY2(n > 0, "the far side could not write");
-            done += static_cast<std::size_t>(n);
-        }
-    }
-
+    // A pseudo-terminal takes some 9 KiB that the tool has not read yet.
+    void write(const Bytes& bytes) { QCOMPARE(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
     // What the tool has sent so far.
-    const std::vector<std::uint8_t>& received() {
-        collect();
+    const Bytes& received() {
+        for (std::uint8_t byte; ::read(master_, &byte, 1) == 1;) received_.push_back(byte);
         return received_;
     }
 
-    // Runs the event loop until `count` bytes have come, or the time is up.
-    std::vector<std::uint8_t> wait_for(std::size_t count, int timeout_ms = 5000) {
-        (void)QTest::qWaitFor([&] { return received().size() >= count; }, timeout_ms);
-        return received_;
-    }
-
-    // Whether some program has the device end open (the tool's port, not ours).
-    bool device_open() const {
-        if (master_ < 0) return false;  // unplugged: nothing there to hold open
-        pollfd fd{master_, POLLIN, 0};
-        ::poll(&fd, 1, 0);
-        return (fd.revents & POLLHUP) == 0;
-    }
-
-    bool wait_device_open(bool open, int timeout_ms = 3000) const {
-        return QTest::qWaitFor([&] { return device_open() == open; }, timeout_ms);
-    }
-
-    // The far side goes away: the terminal is switched off or the adapter pulled.
-    void unplug() {
-        if (device_end_ >= 0) ::close(device_end_);
-        if (master_ >= 0) ::close(master_);
-        device_end_ = master_ = -1;
-    }
-
-    // A new device appears at the same path.
+    void unplug() { for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1)); }
     void plug_in() {
         unplug();
-        int device = -1;
-        char name[256] = {};
-        QVERIFY2(::openpty(&master_, &device, name, nullptr, nullptr) == 0, "openpty failed");
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        if (keep_device_end_) {
-            device_end_ = device;
-        } else {
-            ::close(device);
-        }
-        QFile::remove(path_);
-        QVERIFY(QFile::link(QString::fromLocal8Bit(name), path_));
-        received_.clear();
+        QVERIFY(::openpty(&master_, &device_end, nullptr, nullptr, nullptr) == 0);
+        ::fcntl(master_, F_SETFL, O_NONBLOCK);
+        QFile::remove(path());
+        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(master_)), path()));
     }
+
+    int device_end = -1;  // the test's own handle on the device end
 
 private:
-    void collect() {
-        std::uint8_t chunk[4096];
-        for (;;) {
-            const ssize_t n = ::read(master_, chunk, sizeof chunk);
-            if (n <= 0) return;  // nothing more, or nobody has the device end open
-            received_.insert(received_.end(), chunk, chunk + n);
-        }
-    }
-
-    QString path_;
-    bool keep_device_end_;
+    QTemporaryDir dir_;
     int master_ = -1;
-    int device_end_ = -1;
-    std::vector<std::uint8_t> received_;
+    Bytes received_;
+};
+
+struct ScriptedLineState final : LineStateReader {
+    // Speaks for the driver of `port` from its next opening on. The port only borrows it:
+    // declared after the port, it goes first, and a port asks its driver nothing on the
+    // way out.
+    explicit ScriptedLineState(QtSerialPort& port) { port.set_line_state_reader({std::shared_ptr<void>(), this}); }
+    std::optional<LineCounters> counters(int) override { return counters_now; }
+    std::optional<ModemLines> modem_lines(int) override { return modem_lines_now; }
+
+    std::optional<LineCounters> counters_now;  // no value: the driver keeps none
+    std::optional<ModemLines> modem_lines_now;
 };
 
 }  // namespace mirvane::qt::testing
