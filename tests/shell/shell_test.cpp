@@ -144,7 +144,7 @@ TEST(Boxes, a_storm_of_errors_gives_one_box_after_another_never_one_inside_anoth
     Bench bench(true);
     int storm = 0;
     bench.window.while_box_open = [&] {  // events keep running while a box is open
-        if (storm++ == 3) return;
+        if (storm++ >= 3) return;
         bench.raise(bench.terminal, 1009);
         bench.raise(bench.monitor, 1001);
     };
