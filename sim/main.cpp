@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/timerfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -58,21 +60,39 @@ int complain(int status, const std::string& message) {
     return status;
 }
 
-// Asks the program to end, and insists if it will not.
-int stop_program(pid_t pid) {
+// Asks the program to end, and insists if it will not. The lines are served meanwhile and
+// a little after, so that what the program sends on its way out (the hang-up of a call)
+// reaches the handset.
+int stop_program(Simulator& simulator, pid_t pid) {
+    constexpr auto kTick = std::chrono::milliseconds(20);
+    constexpr auto kAfterEnd = std::chrono::milliseconds(200);
     ::kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) return status;
-        if (done < 0 && errno != EINTR) return 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const UniqueFd tick(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK));
+    const itimerspec every{{0, kTick.count() * 1'000'000}, {0, kTick.count() * 1'000'000}};
+    const bool serving = tick && ::timerfd_settime(tick.get(), 0, &every, nullptr) == 0;
+    const auto start = std::chrono::steady_clock::now();
+    std::optional<int> status;
+    std::chrono::steady_clock::time_point ended;
+    for (;;) {
+        if (!serving || simulator.serve_until(tick.get())) {
+            std::this_thread::sleep_for(kTick);
+        } else {
+            std::uint64_t expirations = 0;
+            [[maybe_unused]] const ssize_t n = ::read(tick.get(), &expirations, sizeof expirations);
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (!status) {
+            int wait_status = 0;
+            const pid_t done = ::waitpid(pid, &wait_status, WNOHANG);
+            if (done == pid || (done < 0 && errno != EINTR)) {
+                status = done == pid ? wait_status : 0;
+                ended = now;
+            } else if (now - start > std::chrono::seconds(5)) {
+                ::kill(pid, SIGKILL);
+            }
+        }
+        if (status && (!serving || now - ended >= kAfterEnd)) return *status;
     }
-    ::kill(pid, SIGKILL);
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
 }
 
 }  // namespace
@@ -147,13 +167,13 @@ int main(int argc, char** argv) {
     for (;;) {
         if (auto failure = simulator.serve_until(signal_pipe[0])) {
             complain(kExitFailure, *failure);
-            if (program > 0) stop_program(program);
+            if (program > 0) stop_program(simulator, program);
             return kExitFailure;
         }
         unsigned char sig = 0;
         while (::read(signal_pipe[0], &sig, 1) == 1) {
             if (sig == SIGINT || sig == SIGTERM) {
-                if (program > 0) stop_program(program);
+                if (program > 0) stop_program(simulator, program);
                 if (options.trace) {
                     const Traffic& t = simulator.traffic();
                     std::fprintf(stderr,

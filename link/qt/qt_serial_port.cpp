@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "link/qt/open_failure.h"
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <sys/ioctl.h>
@@ -15,11 +17,6 @@ namespace mirvane::qt {
 
 namespace {
 
-constexpr std::u16string_view kDeviceMissing = u"装置が見つかりません";
-constexpr std::u16string_view kDeviceBusy = u"ほかのプログラムが使用中か、ロックされています";
-constexpr std::u16string_view kNoPermission =
-    u"使用する権限がありません（利用者を dialout グループに加えてから、ログインし直してください）";
-constexpr std::u16string_view kOpenFailed = u"開けませんでした";
 constexpr std::u16string_view kDeviceGone =
     u"装置が応答しません（取り外されたか、相手側が閉じられました）";
 
@@ -30,21 +27,20 @@ constexpr std::chrono::milliseconds kLinePollInterval{200};
 
 std::u16string to_u16(const QString& text) { return text.toStdU16String(); }
 
-std::u16string with_system_text(std::u16string_view reason, const QString& system_text) {
-    std::u16string text(reason);
-    if (!system_text.isEmpty()) text += u"（" + to_u16(system_text) + u"）";
-    return text;
-}
-
-// QSerialPort folds "busy", "locked" and "no permission" into one error; the file's mode
-// tells them apart.
-bool may_use_device(const QString& device) {
+// Bytes received in error are to reach the decoder replaced, not as received (INPCK off)
+// nor dropped (IGNPAR), which is what QSerialPort's settings ask the driver for. Marked by
+// the driver instead, they are replaced as the input is read.
+bool mark_bytes_in_error(qintptr handle) {
 #ifdef Q_OS_UNIX
-    const QByteArray path = device.toLocal8Bit();
-    return ::access(path.constData(), R_OK | W_OK) == 0 || errno != EACCES;
+    termios settings{};
+    const int descriptor = static_cast<int>(handle);
+    if (descriptor < 0 || ::tcgetattr(descriptor, &settings) != 0) return false;
+    settings.c_iflag |= INPCK | PARMRK;
+    settings.c_iflag &= ~static_cast<tcflag_t>(IGNPAR | ISTRIP);
+    return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
 #else
-    Q_UNUSED(device);
-    return true;
+    Q_UNUSED(handle);
+    return false;
 #endif
 }
 
@@ -127,16 +123,19 @@ std::optional<OpenFailure> QtSerialPort::open() {
         const QSerialPort::SerialPortError error = port_.error();
         const QString system_text = port_.errorString();
         port_.clearError();
-        if (error == QSerialPort::DeviceNotFoundError) return OpenFailure{std::u16string(kDeviceMissing)};
-        if (error == QSerialPort::PermissionError) {
-            return OpenFailure{std::u16string(may_use_device(device_) ? kDeviceBusy : kNoPermission)};
-        }
-        return OpenFailure{with_system_text(kOpenFailed, system_text)};
+        return OpenFailure{open_failure_reason(device_, error, system_text)};
     }
     // A pseudo-terminal has no modem lines; refusing them is no reason to give up the line.
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(false);
     port_.clearError();
+    // Every setting QSerialPort makes is in place by now; the marking goes on top of them.
+    marking_ = mark_bytes_in_error(port_.handle());
+    if (!marking_) {
+        std::fprintf(stderr, "mirvane: %s: bytes received in error cannot be marked; they arrive as received\n",
+                     device_.toLocal8Bit().constData());
+    }
+    marks_.reset();
     quiet_ = false;
     loss_reported_ = false;
     ++openings_;
@@ -160,6 +159,7 @@ bool QtSerialPort::is_open() const { return port_.isOpen(); }
 
 void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {
+        ++writes_while_closed_;
         std::fprintf(stderr, "mirvane: %s is closed; %zu byte(s) not sent\n",
                      device_.toLocal8Bit().constData(), bytes.size());
         return;
@@ -178,8 +178,9 @@ std::vector<std::uint8_t> QtSerialPort::input() {
     // An error that came with these bytes is counted by now; asking here reports it at
     // once instead of at the next poll.
     read_line_state();
-    return {reinterpret_cast<const std::uint8_t*>(data.constData()),
-            reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
+    const std::span read(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size()));
+    if (marking_) return marks_.unmark(read);
+    return {read.begin(), read.end()};
 }
 
 std::int16_t QtSerialPort::comm_event() const { return event_; }

@@ -4,9 +4,10 @@
 // events, a device that stops answering to one report of a lost line. What an event or a
 // loss means is the core's business, reached through the two callbacks.
 //
-// Two things of the line are as QSerialPort leaves them: a break arrives as a 0x00 byte
-// (and, where the driver counts breaks, also as a break event), and a byte received with
-// a parity error arrives as it was received, not replaced, together with a parity event.
+// A byte received in error reaches the decoder as "?": the driver is asked to mark such
+// bytes, and the marks are taken out as the input is read. Which error it was, the driver's
+// counters tell as an event of its own (a parity error, a framing error, a break, whose
+// mark also arrives as "?").
 
 #include <QObject>
 #include <QSerialPort>
@@ -18,6 +19,7 @@
 #include <memory>
 
 #include "link/line_counters.h"
+#include "link/marked_input.h"
 #include "link/qt/line_options.h"
 #include "link/qt/line_state_reader.h"
 #include "link/serial_port.h"
@@ -57,6 +59,8 @@ public:
 
     // Errors the device kept raising after its loss was reported: counted, not shown.
     long long errors_after_loss() const { return errors_after_loss_; }
+    // Bytes handed over while the port was closed: refused, counted and told on stderr.
+    long long writes_while_closed() const { return writes_while_closed_; }
 
     // How the line's errors and modem lines are watched in this opening, chosen at open
     // from what the driver answers: its counters, else its modem lines, else nothing (a
@@ -95,6 +99,9 @@ private:
     bool loss_reported_ = false;
     unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in
     long long errors_after_loss_ = 0;
+    long long writes_while_closed_ = 0;
+    bool marking_ = false;  // the driver marks bytes received in error in this opening
+    MarkedInput marks_;
 
     std::shared_ptr<LineStateReader> line_reader_ = driver_line_state_reader();
     QTimer line_poll_{this};

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "commands/dialling.h"
@@ -36,6 +37,25 @@ QString q(std::u16string_view text) {
 }
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
+
+// A message names a device by its path, whose names may be wider than the box and hold no
+// place to break a line; a zero-width space after every so many of their characters lets
+// the box wrap them instead of cutting them off.
+QString wrappable(std::u16string_view message) {
+    constexpr int kLongestUnbroken = 32;
+    QString text;
+    int unbroken = 0;
+    for (const char16_t ch : message) {
+        text += QChar(ch);
+        const bool breaks_nowhere = ch > u' ' && ch <= u'~' && ch != u'/';
+        unbroken = breaks_nowhere ? unbroken + 1 : 0;
+        if (unbroken == kLongestUnbroken) {
+            text += QChar(u'\u200B');
+            unbroken = 0;
+        }
+    }
+    return text;
+}
 
 // The core breaks lines with CR LF; a Qt text document takes CR, LF and CR LF alike as one
 // break between blocks, so CR LF is shown as LF and a lone CR as LF too.
@@ -180,6 +200,8 @@ void Form1::build() {
             }
             case Kind::LineBox: {
                 auto* line = new QLineEdit(caption, this);
+                // Qt's own limit of 32,767 would cut a pasted number or hex text short.
+                line->setMaxLength(std::numeric_limits<int>::max());
                 TextBox& box = text_boxes_[*design.control];
                 box.line = line;
                 box.text = caption.toStdU16String();
@@ -411,7 +433,7 @@ void Form1::set_keypad_enabled(int index, bool enabled) {
 }
 
 void Form1::message_box(std::u16string_view message) {
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), q(message),
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), wrappable(message),
                     QMessageBox::Ok, this);
     box.exec();
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "shell/qt/qt_program.h"
+#include "shell/qt/signal_exit.h"
 #include "shell/startup.h"
 
 int main(int argc, char* argv[]) {
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mirvane"));
     mirvane::qt::QtProgram mirvane;
+    const mirvane::qt::SignalExit signal_exit(mirvane.program);
     mirvane::Main(mirvane.program);
     return QApplication::exec();
 }
