@@ -54,7 +54,8 @@ private slots:
         Line line;
         QSerialPort other(line.far.path());
         QVERIFY(other.open(QIODevice::ReadWrite));
-        QCOMPARE(line.port.open().value_or(OpenFailure{}).reason, u"ほかのプログラムが使用中か、ロックされています");
+        QCOMPARE(QString::fromStdU16String(line.port.open().value_or(OpenFailure{}).reason),
+                 "ほかのプログラムがロックしています（プロセス番号 " + QString::number(QCoreApplication::applicationPid()) + "）");
         other.close();
         QVERIFY(!line.port.open());
         termios device{};

@@ -37,9 +37,19 @@ public:
         return received_;
     }
 
-    void unplug() { for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1)); }
+    // The path goes too: a new pseudo-terminal may take the old one's number.
+    void unplug() {
+        for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1));
+        QFile::remove(path());
+    }
+    // Everything the tool has sent once `count` bytes have come, or the time is up.
+    const Bytes& wait_for(std::size_t count, int timeout_ms = 5000) {
+        (void)QTest::qWaitFor([&] { return received().size() >= count; }, timeout_ms);
+        return received();
+    }
     void plug_in() {
         unplug();
+        received_.clear();
         QVERIFY(::openpty(&master_, &device_end, nullptr, nullptr, nullptr) == 0);
         ::fcntl(master_, F_SETFL, O_NONBLOCK);
         QFile::remove(path());
