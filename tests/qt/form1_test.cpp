@@ -1,6 +1,6 @@
-// The window on Qt Widgets: clicks reaching the core, the text boxes and panes showing what
-// the core set, the message box and the runtime operations. The lines are fakes here; the
-// real lines are driven in qt_serial_port_test and qt_program_test.
+// The window on Qt Widgets: the panes showing what the core rendered, the close box, the
+// message box and the runtime operations. The lines are fakes here; clicks and real lines
+// are driven in qt_program_test.
 
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -22,22 +22,10 @@ namespace mirvane::qt::testing {
 
 namespace {
 
-using mirvane::testing::Bytes;
-
-// A line that carries every byte at once, so that sends return after one yield.
-class InstantPort final : public mirvane::testing::FakeSerialPort {
-public:
-    using FakeSerialPort::FakeSerialPort;
-    void output(std::span<const std::uint8_t> bytes) override {
-        FakeSerialPort::output(bytes);
-        drain();
-    }
-};
-
 struct Rig {
     SharedState state;
-    InstantPort terminal{u"/dev/ttyS0"};
-    InstantPort monitor{u"/dev/ttyS1"};
+    mirvane::testing::FakeSerialPort terminal{u"/dev/ttyS0"};
+    mirvane::testing::FakeSerialPort monitor{u"/dev/ttyS1"};
     Form1 form;
     Program program{state, form, terminal, monitor};
 
@@ -69,29 +57,9 @@ class Form1Test : public QObject {
     Q_OBJECT
 
 private slots:
-    void presses_reach_their_handlers_and_disabled_buttons_none() {
-        Rig rig;
-        rig.click("Command4");  // disabled before the start: no click
-        rig.click("Command1");
-        QTest::keyClicks(rig.find<QLineEdit>("Text3"), QStringLiteral("1#0"));
-        QTest::keyClicks(rig.find<QLineEdit>("Text6"), QStringLiteral("0aFF"));
-        for (const char* name : {"Command3", "Command4", "Command6", "Command8"}) rig.click(name);
-        for (int index = 1; index <= 12; ++index) QTest::mouseClick(rig.form.keypad_button(index), Qt::LeftButton);
-        QCOMPARE(rig.terminal.line, (Bytes{0x91, 0x9C, 0x9A, 0xA7, 0xEB, 0x86, 0x0A, 0xFF, 0x91, 0x92, 0x93, 0x94,
-                                           0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0x9B, 0x9C}));
-        QCOMPARE(rig.form.text(Control::Text4), u"1#01234567890*#");
-        rig.click("Command1");
-        QVERIFY(!rig.terminal.is_open() && !rig.form.keypad_button(12)->isEnabled());
-        rig.click("Command2");
-        QVERIFY(rig.state.ended && !rig.form.isVisible());
-        QCOMPARE(rig.terminal.misuses, 0);
-    }
-
     void closing_the_window_closes_the_terminal_line_and_sends_nothing() {
         Rig rig;
         rig.click("Command1");
-        rig.click("Command4");
-        rig.terminal.line.clear();
         QVERIFY(rig.form.close());
         QVERIFY(!rig.terminal.is_open() && rig.monitor.is_open());
         QVERIFY(rig.terminal.line.empty());
@@ -126,31 +94,20 @@ private slots:
     void a_scrolled_log_keeps_its_lines_in_view_and_one_at_the_top_stays_at_the_top() {
         Rig rig;
         rig.form.show();
+        auto* log = rig.find<QPlainTextEdit>("Text2");
         rig.monitor.received.assign(100, 0xA7);
         MSComm2_OnComm(rig.program);
-        auto* log = rig.find<QPlainTextEdit>("Text2");
         QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 100; }));
-        log->verticalScrollBar()->setValue(40);
-        const QString line_in_view = log->cursorForPosition({5, 5}).block().text();
-        rig.monitor.received.assign({0x91, 0x92, 0x93});
-        MSComm2_OnComm(rig.program);
-        QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 103; }));
-        QCOMPARE(log->verticalScrollBar()->value(), 43);
-        QCOMPARE(log->cursorForPosition({5, 5}).block().text(), line_in_view);
-        log->verticalScrollBar()->setValue(0);
-        rig.monitor.received.assign({0x86});
-        MSComm2_OnComm(rig.program);
-        QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 104; }));
-        QCOMPARE(log->verticalScrollBar()->value(), 0);
-    }
-
-    void what_the_operator_types_is_what_the_logic_reads() {
-        Rig rig;
-        QTest::keyClicks(rig.find<QLineEdit>("Text3"), QStringLiteral("0312"));
-        QCOMPARE(rig.form.text(Control::Text3), u"0312");
-        rig.form.set_text(Control::Text6, u"A7");
-        QTest::keyClicks(rig.find<QLineEdit>("Text6"), QStringLiteral("EB"));
-        QCOMPARE(rig.form.text(Control::Text6), u"A7EB");
+        for (const auto& [top, entries] : {std::pair(40, 3), std::pair(0, 1)}) {
+            log->verticalScrollBar()->setValue(top);
+            const QString line_in_view = log->cursorForPosition({5, 5}).block().text();
+            const int lines = log->blockCount() + entries;
+            rig.monitor.received.assign(entries, std::uint8_t(0x90 + entries));
+            MSComm2_OnComm(rig.program);
+            QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == lines; }));
+            QCOMPARE(log->verticalScrollBar()->value(), top == 0 ? 0 : top + entries);
+            if (top != 0) QCOMPARE(log->cursorForPosition({5, 5}).block().text(), line_in_view);
+        }
     }
 
     void the_traffic_panes_are_fixed_pitch_even_without_the_gothic() {
@@ -170,15 +127,6 @@ private slots:
         QCOMPARE(confirmer.seen[0].icon, QMessageBox::Critical);
         QCOMPARE(confirmer.seen[0].buttons, 1);
         QVERIFY(confirmer.seen[0].modal);
-    }
-
-    void yield_runs_what_is_pending_and_returns_when_nothing_is() {
-        Rig rig;
-        bool ran = false;
-        QMetaObject::invokeMethod(&rig.form, [&] { ran = true; }, Qt::QueuedConnection);
-        rig.form.yield();
-        QVERIFY(ran);
-        for (int i = 0; i < 100; ++i) rig.form.yield();  // returns with nothing pending
     }
 
     void the_time_of_day_is_local_hh_mm_ss() {
