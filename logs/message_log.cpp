@@ -38,7 +38,7 @@ void draw_log_pane(SharedState& state) {
     const int n = state.log_size;
     const int p = state.log_pos;
 
-    if (pane.drawn && pane.size == n && n >= 3 && (pane.pos + 1) % n == p) {
+    if (pane.drawn && n >= 3 && (pane.pos + 1) % n == p) {
         pane.text.drop_back(pane.oldest_part);
         // The previous first line stays as the second when its slot holds a code; a bare
         // " : " line for an empty slot is shown only on top and goes.
@@ -61,7 +61,6 @@ void draw_log_pane(SharedState& state) {
     pane.oldest_part =
         state.log_code[oldest].empty() ? 0 : kLineBreak.size() + entry_length(state, oldest);
     pane.drawn = true;
-    pane.size = static_cast<std::int16_t>(n);
     pane.pos = static_cast<std::int16_t>(p);
 }
 

@@ -34,7 +34,7 @@ void draw_receive_pane(SharedState& state) {
     const int p = state.rx_pos;
     const int newest = (p + n - 1) % n;
 
-    if (pane.drawn && pane.size == n && n >= 3 && (pane.pos + 1) % n == p) {
+    if (pane.drawn && n >= 3 && (pane.pos + 1) % n == p) {
         pane.text.drop_back(pane.oldest_part);
         // The previous newest code led without a space; now one separates it, unless that
         // slot is empty and added nothing.
@@ -49,7 +49,6 @@ void draw_receive_pane(SharedState& state) {
     const std::u16string& oldest = state.rx_ring[p];
     pane.oldest_part = oldest.empty() ? 0 : 1 + oldest.size();
     pane.drawn = true;
-    pane.size = static_cast<std::int16_t>(n);
     pane.pos = static_cast<std::int16_t>(p);
 }
 
