@@ -47,7 +47,6 @@ public:
         return static_cast<int>(pending.size());
     }
     std::vector<std::uint8_t> input() override {
-        ++input_reads;
         std::vector<std::uint8_t> bytes(received.begin(), received.end());
         received.clear();
         return bytes;
@@ -72,7 +71,6 @@ public:
     std::deque<std::uint8_t> received;
     std::int16_t event = comm_event::kReceive;
     int opens = 0;
-    int input_reads = 0;
     mutable int misuses = 0;
 
 private:

@@ -25,7 +25,6 @@ public:
 
     void set_text(Control control, std::u16string_view value) override {
         texts[control] = value;
-        ++text_sets[control];
     }
     std::u16string text(Control control) const override { return find(texts, control); }
 
@@ -34,7 +33,6 @@ public:
     // shows as a wrong pane.
     void show_pane(Control control, PaneText& pane) override {
         panes[control] = &pane;
-        ++text_sets[control];
         if (!hold_drawing) draw(control);
         if (on_pane_shown) on_pane_shown(control);
     }
@@ -73,11 +71,8 @@ public:
     std::chrono::milliseconds clock() const override { return elapsed += std::chrono::milliseconds(1); }
     void warn(std::u16string_view message) override { warnings.emplace_back(message); }
 
-    int sets_of(Control control) const { return text_sets.contains(control) ? text_sets.at(control) : 0; }
-
     std::map<Control, std::u16string> captions;
     std::map<Control, std::u16string> texts;
-    std::map<Control, int> text_sets;
     std::map<Control, PaneText*> panes;
     bool hold_drawing = false;
     std::map<Control, bool> enabled;
