@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -66,6 +67,29 @@ bool far_side_listening(const PtyLine& line) {
     termios settings{};
     if (::tcgetattr(line.slave.get(), &settings) != 0) return false;
     return ::cfgetospeed(&settings) == B600;
+}
+
+std::variant<std::size_t, std::string> write_line(const PtyLine& line,
+                                                  std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(line.master.get(), bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) {
+            return system_error(("cannot write " + line.path).c_str());
+        }
+        break;  // the far side's input is full: it has stopped reading
+    }
+    return done;
+}
+
+int unread_bytes(const PtyLine& line) {
+    int count = 0;
+    return ::ioctl(line.slave.get(), FIONREAD, &count) == 0 ? count : 0;
 }
 
 void discard_unread(const PtyLine& line) { ::tcflush(line.slave.get(), TCIFLUSH); }
