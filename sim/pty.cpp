@@ -1,8 +1,8 @@
 #include "sim/pty.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -87,9 +87,11 @@ std::variant<std::size_t, std::string> write_line(const PtyLine& line,
     return done;
 }
 
-int unread_bytes(const PtyLine& line) {
-    int count = 0;
-    return ::ioctl(line.slave.get(), FIONREAD, &count) == 0 ? count : 0;
+bool far_side_has_unread(const PtyLine& line) {
+    // Asked by poll, not FIONREAD: poll first moves what the pty still holds on its way in
+    // into the input queue, so a byte written a moment ago is not missed.
+    pollfd input{line.slave.get(), POLLIN, 0};
+    return ::poll(&input, 1, 0) == 1 && (input.revents & POLLIN) != 0;
 }
 
 void discard_unread(const PtyLine& line) { ::tcflush(line.slave.get(), TCIFLUSH); }

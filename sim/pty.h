@@ -55,8 +55,8 @@ bool far_side_listening(const PtyLine& line);
 std::variant<std::size_t, std::string> write_line(const PtyLine& line,
                                                   std::span<const std::uint8_t> bytes);
 
-// How many bytes written to the line the far side has not read yet.
-int unread_bytes(const PtyLine& line);
+// Whether bytes written to the line wait for the far side to read them.
+bool far_side_has_unread(const PtyLine& line);
 
 // Drops what the far side has not read: bytes sent while nobody listens are lost, as on
 // a real line.

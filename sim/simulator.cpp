@@ -175,8 +175,8 @@ std::optional<std::string> Simulator::play_replay(Clock::time_point now) {
         // One write a read, each once the program has taken in everything before it on
         // both lines: its reads are not merged and its log keeps the captured order.
         const bool monitor = step.line == Line::Monitor;
-        if (!(monitor ? monitor_up_ : terminal_up_) || unread_bytes(terminal_) > 0 ||
-            unread_bytes(monitor_) > 0) {
+        if (!(monitor ? monitor_up_ : terminal_up_) || far_side_has_unread(terminal_) ||
+            far_side_has_unread(monitor_)) {
             replay_held_ = true;
             break;
         }
