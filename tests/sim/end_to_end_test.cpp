@@ -13,7 +13,6 @@
 #include "shell/startup.h"
 
 using namespace mirvane;
-using namespace Qt::Literals::StringLiterals;
 
 class EndToEnd : public QObject {
     Q_OBJECT
@@ -32,21 +31,21 @@ private slots:
                                                                form.control_widget(Control::Command6), form.control_widget(Control::Command4)}) {
             QTest::mouseClick(button, Qt::LeftButton);
         }
-        QTRY_VERIFY(pane->toPlainText().contains(u"待受"_s));
+        QTRY_VERIFY(pane->toPlainText().contains(u"待受"));
         QTest::qWait(200);  // nothing further may arrive, and the pane shows what was set
-        QTRY_VERIFY(pane->toPlainText().replace(u'\n', u"\r\n"_s).toStdU16String() == form.text(Control::Text2));
+        QTRY_VERIFY(pane->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdU16String() == form.text(Control::Text2));
         QVERIFY(form.caption(Control::Label2) == u"Tone ： 0");
 
         // Oldest first and without time stamps; the commands as tapped apart from the statuses.
-        QStringList log = pane->toPlainText().remove(QRegularExpression(u"\\[\\d\\d:\\d\\d:\\d\\d\\] "_s)).split(u'\n', Qt::SkipEmptyParts);
+        QStringList log = pane->toPlainText().remove(QRegularExpression(QStringLiteral("\\[\\d\\d:\\d\\d:\\d\\d\\] "))).split(u'\n', Qt::SkipEmptyParts);
         std::reverse(log.begin(), log.end());
-        const QStringList commands = u"__ __ __ __ A7 : 受話器を上げる|__ __ __ __ EB : 発番号表示|__ __ __ __ 95 : Dial [5]|"
-                                     u"__ __ __ __ 93 : Dial [3]|__ __ __ __ 86 : ダイヤル完了|__ __ __ __ A6 : 受話器をおく"_s.split(u'|');
-        const QStringList answers = u"C7 __ __ __ __ : 受信レベル [7]|A7 __ __ __ __ : 通話中表示ON|21 __ __ __ __ : トーン種別 [1:発信音]|"
-                                    u"95 __ __ __ __ : ダイヤル [5]|93 __ __ __ __ : ダイヤル [3]|AA __ __ __ __ : ダイヤル完了|"
-                                    u"20 __ __ __ __ : トーン種別 [0:トーンOFF]|A6 __ __ __ __ : 通話中表示OFF|AF __ __ __ __ : 待受"_s.split(u'|');
-        QCOMPARE(log.filter(QRegularExpression(u"^__"_s)), commands);
-        QCOMPARE(log.filter(QRegularExpression(u"^[^_]"_s)), answers);
+        const QStringList commands = QStringLiteral("__ __ __ __ A7 : 受話器を上げる|__ __ __ __ EB : 発番号表示|__ __ __ __ 95 : Dial [5]|"
+                                     "__ __ __ __ 93 : Dial [3]|__ __ __ __ 86 : ダイヤル完了|__ __ __ __ A6 : 受話器をおく").split(u'|');
+        const QStringList answers = QStringLiteral("C7 __ __ __ __ : 受信レベル [7]|A7 __ __ __ __ : 通話中表示ON|21 __ __ __ __ : トーン種別 [1:発信音]|"
+                                    "95 __ __ __ __ : ダイヤル [5]|93 __ __ __ __ : ダイヤル [3]|AA __ __ __ __ : ダイヤル完了|"
+                                    "20 __ __ __ __ : トーン種別 [0:トーンOFF]|A6 __ __ __ __ : 通話中表示OFF|AF __ __ __ __ : 待受").split(u'|');
+        QCOMPARE(log.filter(QRegularExpression(QStringLiteral("^__"))), commands);
+        QCOMPARE(log.filter(QRegularExpression(QStringLiteral("^[^_]"))), answers);
         const std::pair<int, int> taps[] = {{0, 1}, {2, 3}, {3, 4}, {4, 5}, {5, 6}};  // a command, its answer
         for (const auto& [command, answer] : taps) QVERIFY2(log.indexOf(commands[command]) < log.indexOf(answers[answer]), qPrintable(answers[answer]));
         QVERIFY(boxes.seen.empty());
