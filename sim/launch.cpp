@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 namespace mirvane::sim {
 
@@ -71,6 +72,29 @@ std::string beside_self(const std::string& name) {
     std::string self(path, static_cast<std::size_t>(n));
     const std::size_t slash = self.rfind('/');
     return self.substr(0, slash + 1) + name;
+}
+
+std::vector<std::string> scenario_folders() {
+    namespace fs = std::filesystem;
+    const fs::path self = fs::path(beside_self("")).parent_path();
+    std::vector<std::string> folders{(self / "../share/mirvane/scenarios").lexically_normal().string()};
+    std::error_code error;
+    if (fs::equivalent(self, MIRVANE_BUILD_DIR, error)) {
+        folders.push_back(MIRVANE_SOURCE_DIR "/sim/scenarios");
+    }
+    return folders;
+}
+
+std::string find_scenario(const std::string& name, const std::string& extension) {
+    std::error_code error;
+    if (std::filesystem::exists(name, error) || name.find('/') != std::string::npos) return name;
+    for (const std::string& folder : scenario_folders()) {
+        for (const std::string& file : {name, name + extension}) {
+            const std::string path = folder + "/" + file;
+            if (std::filesystem::is_regular_file(path, error)) return path;
+        }
+    }
+    return name;
 }
 
 int shell_status(int wait_status) {

@@ -1,5 +1,5 @@
 #pragma once
-// Starting the program under test, and the simulator's own place on disk.
+// Starting the program under test, and what the simulator finds from its own place on disk.
 
 #include <sys/types.h>
 
@@ -17,6 +17,15 @@ std::variant<pid_t, std::string> start_program(const std::vector<std::string>& c
 // The path of a program in the simulator's own folder; mirvane is built and installed
 // beside mirvane-sim.
 std::string beside_self(const std::string& name);
+
+// Where shipped scenarios are looked for by bare name, in order: the installed folder
+// beside the simulator's (<bindir>/../share/mirvane/scenarios), and for a simulator in its
+// build tree, the source's sim/scenarios.
+std::vector<std::string> scenario_folders();
+
+// The file that --script or --replay means: name itself when it exists or has a slash;
+// otherwise name, or name with extension, in the first scenario folder that has it.
+std::string find_scenario(const std::string& name, const std::string& extension);
 
 // The exit status a shell would report for a waited-for process: its code, or 128 plus
 // the signal that ended it.

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "mirvane_version.h"
 #include "sim/launch.h"
 #include "sim/options.h"
 #include "sim/pty.h"
@@ -101,7 +102,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto parsed = parse_options(args);
     if (std::holds_alternative<ShowHelp>(parsed)) {
-        std::fputs(usage_text().c_str(), stdout);
+        std::fputs(usage_text(scenario_folders()).c_str(), stdout);
+        return 0;
+    }
+    if (std::holds_alternative<ShowVersion>(parsed)) {
+        std::puts("mirvane-sim " MIRVANE_VERSION);
         return 0;
     }
     if (const auto* error = std::get_if<OptionError>(&parsed)) {
@@ -112,13 +117,19 @@ int main(int argc, char** argv) {
     const Options& options = std::get<Options>(parsed);
 
     SimulatorSettings settings;
-    if (options.script_path) {
-        auto loaded = load_script(*options.script_path);
-        if (const auto* error = std::get_if<ScriptError>(&loaded)) {
-            return complain(kExitUsage, error->message);
-        }
-        settings.script = std::get<Script>(std::move(loaded));
-    }
+    // A script or a capture, named by its path or as a shipped scenario.
+    const auto load = [](const std::optional<std::string>& name, Format format,
+                         std::optional<Script>& played) -> std::optional<std::string> {
+        if (!name) return std::nullopt;
+        const char* extension = format == Format::Script ? ".txt" : ".capture";
+        auto loaded = load_script(find_scenario(*name, extension), format);
+        if (const auto* error = std::get_if<ScriptError>(&loaded)) return error->message;
+        played = std::get<Script>(std::move(loaded));
+        return std::nullopt;
+    };
+    auto refused = load(options.script_path, Format::Script, settings.script);
+    if (!refused) refused = load(options.replay_path, Format::Capture, settings.replay);
+    if (refused) return complain(kExitUsage, *refused);
     settings.full_speed = options.full_speed;
     settings.answers = options.answers;
     settings.levels = options.levels_on();
@@ -177,8 +188,9 @@ int main(int argc, char** argv) {
                 if (options.trace) {
                     const Traffic& t = simulator.traffic();
                     std::fprintf(stderr,
-                                 "mirvane-sim: heard %ld, tapped %ld, spoke %ld, lost %ld bytes\n",
-                                 t.heard, t.tapped, t.spoken, t.lost);
+                                 "mirvane-sim: heard %ld, tapped %ld, spoke %ld, replayed %ld, "
+                                 "lost %ld bytes\n",
+                                 t.heard, t.tapped, t.spoken, t.replayed, t.lost);
                 }
                 return 0;
             }

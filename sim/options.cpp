@@ -2,15 +2,12 @@
 
 #include <charconv>
 
+#include "sim/words.h"
+
 namespace mirvane::sim {
 
-namespace {
-
-std::string quoted(const std::string& word) { return "'" + word + "'"; }
-
-}  // namespace
-
-std::variant<Options, ShowHelp, OptionError> parse_options(const std::vector<std::string>& args) {
+std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
+    const std::vector<std::string>& args) {
     Options options;
     std::size_t i = 0;
     // Splits "--name=value" so both spellings of an option with a value work.
@@ -36,6 +33,7 @@ std::variant<Options, ShowHelp, OptionError> parse_options(const std::vector<std
         if (arg.empty() || arg[0] != '-') break;  // the command begins
 
         if (arg == "--help" || arg == "-h") return ShowHelp{};
+        if (arg == "--version") return ShowVersion{};
         if (arg == "--serve") {
             options.serve = true;
         } else if (arg == "--full-speed") {
@@ -48,10 +46,11 @@ std::variant<Options, ShowHelp, OptionError> parse_options(const std::vector<std
             options.levels = false;
         } else if (arg == "--trace") {
             options.trace = true;
-        } else if (is_option(arg, "--script")) {
-            const auto value = value_of("--script", arg);
-            if (!value || value->empty()) return OptionError{"--script needs a file name"};
-            options.script_path = *value;
+        } else if (is_option(arg, "--script") || is_option(arg, "--replay")) {
+            const std::string name = arg.substr(0, 8);
+            const auto value = value_of(name, arg);
+            if (!value || value->empty()) return OptionError{name + " needs a file name"};
+            (name == "--script" ? options.script_path : options.replay_path) = *value;
         } else if (is_option(arg, "--seed")) {
             const auto value = value_of("--seed", arg);
             if (!value) return OptionError{"--seed needs a number"};
@@ -74,11 +73,14 @@ std::variant<Options, ShowHelp, OptionError> parse_options(const std::vector<std
         return OptionError{"--serve starts no program, but a command was given: " +
                            quoted(options.command.front())};
     }
+    if (options.replay_path && (options.script_path || options.levels.value_or(false))) {
+        return OptionError{"--replay plays the capture alone, without --script or --levels"};
+    }
     return options;
 }
 
-std::string usage_text() {
-    return R"(Usage: mirvane-sim [OPTION]... [--] [COMMAND [ARG]...]
+std::string usage_text(const std::vector<std::string>& scenario_folders) {
+    std::string text = R"(Usage: mirvane-sim [OPTION]... [--] [COMMAND [ARG]...]
 A simulated handset at the far end of Mirvane's two serial lines.
 
 Creates two pseudo-terminals, the terminal line and the monitor line, and starts
@@ -96,19 +98,32 @@ Options:
   --script FILE    play FILE's timed hex bytes on the terminal line, starting when
                    the line comes up; lines look like "+500 A5 22  # comment",
                    the delay in milliseconds after the step before
+  --replay FILE    play a capture of Mirvane's reads (mirvane --capture) back on
+                   both lines, starting when the terminal line comes up, each read
+                   as one write at the captured pace (pauses of over an hour are
+                   cut to an hour); the handset says nothing of its own: no
+                   answers, no levels, no tap
   --no-answers     the handset answers no command (to replay a recorded session)
   --levels         report changing reception levels between calls (the default
-                   without --script)
+                   without --script and --replay)
   --no-levels      no reception-level reports (the default with --script)
   --seed N         seed of the level changes, for a repeatable session
   --full-speed     send bytes as fast as the lines take them, not at 600 baud
-                   (11 bits a byte, about 18.3 ms)
+                   (11 bits a byte, about 18.3 ms); with --replay, each read as
+                   soon as the program has taken in the one before
   --trace          report every byte on standard error
   -h, --help       show this text
+  --version        show the version
 
-Exit status: the program's; 0 after --serve is interrupted; 1 when the lines or
-the program cannot be started; 2 for a bad command line or script.
+FILE is a path, or the bare name of a shipped scenario (demo or demo.txt for a
+script, demo-call or demo-call.capture for a capture), looked for in:
 )";
+    for (const std::string& folder : scenario_folders) text += "  " + folder + "\n";
+    text += R"(
+Exit status: the program's; 0 after --serve is interrupted; 1 when the lines or
+the program cannot be started; 2 for a bad command line, script or capture.
+)";
+    return text;
 }
 
 }  // namespace mirvane::sim

@@ -14,28 +14,31 @@ struct Options {
     bool serve = false;
     // The program to start with the two lines; empty means mirvane beside the simulator.
     std::vector<std::string> command;
-    std::optional<std::string> script_path;
+    std::optional<std::string> script_path;  // a file, or a shipped scenario's bare name
+    std::optional<std::string> replay_path;  // a capture, likewise
     bool answers = true;
     // Reception-level changes between calls; when unset, on unless a script is played
-    // (a script replays a session exactly).
+    // (a script replays a session exactly). Never during a replay.
     std::optional<bool> levels;
     bool full_speed = false;
     std::optional<std::uint32_t> seed;
     bool trace = false;
 
-    bool levels_on() const { return levels.value_or(!script_path.has_value()); }
+    bool levels_on() const { return !replay_path && levels.value_or(!script_path); }
 };
 
 struct ShowHelp {};
+struct ShowVersion {};
 
 struct OptionError {
     std::string message;
 };
 
 // Parses the arguments after the program name.
-std::variant<Options, ShowHelp, OptionError> parse_options(const std::vector<std::string>& args);
+std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
+    const std::vector<std::string>& args);
 
-// The text of --help.
-std::string usage_text();
+// The text of --help; scenario_folders are where bare names of scenarios are looked for.
+std::string usage_text(const std::vector<std::string>& scenario_folders);
 
 }  // namespace mirvane::sim

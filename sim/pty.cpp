@@ -1,6 +1,7 @@
 #include "sim/pty.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -66,6 +67,31 @@ bool far_side_listening(const PtyLine& line) {
     termios settings{};
     if (::tcgetattr(line.slave.get(), &settings) != 0) return false;
     return ::cfgetospeed(&settings) == B600;
+}
+
+std::variant<std::size_t, std::string> write_line(const PtyLine& line,
+                                                  std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(line.master.get(), bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) {
+            return system_error(("cannot write " + line.path).c_str());
+        }
+        break;  // the far side's input is full: it has stopped reading
+    }
+    return done;
+}
+
+bool far_side_has_unread(const PtyLine& line) {
+    // Asked by poll, not FIONREAD: poll first moves what the pty still holds on its way in
+    // into the input queue, so a byte written a moment ago is not missed.
+    pollfd input{line.slave.get(), POLLIN, 0};
+    return ::poll(&input, 1, 0) == 1 && (input.revents & POLLIN) != 0;
 }
 
 void discard_unread(const PtyLine& line) { ::tcflush(line.slave.get(), TCIFLUSH); }

@@ -2,6 +2,8 @@
 // One simulated serial line: a pseudo-terminal pair. The program under test opens the
 // slave by its path; the simulator talks through the master.
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 #include <variant>
@@ -47,6 +49,14 @@ std::variant<PtyLine, std::string> open_pty_line();
 
 // Whether the far side has the line set to the handset's speed, 600 baud.
 bool far_side_listening(const PtyLine& line);
+
+// Writes as much of bytes as the far side's input has room for; returns how much that was,
+// or why the line failed.
+std::variant<std::size_t, std::string> write_line(const PtyLine& line,
+                                                  std::span<const std::uint8_t> bytes);
+
+// Whether bytes written to the line wait for the far side to read them.
+bool far_side_has_unread(const PtyLine& line);
 
 // Drops what the far side has not read: bytes sent while nobody listens are lost, as on
 // a real line.

@@ -6,110 +6,161 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sstream>
+#include <optional>
 
-#include "logs/hex_text.h"
+#include "sim/words.h"
 
 namespace mirvane::sim {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+using std::chrono::milliseconds;
 
-// Splits a line (comment already cut off) into words separated by blanks.
-std::vector<std::string_view> words_of(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && is_blank(line[i])) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !is_blank(line[i])) ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+// The value of a run of decimal digits (at most nine of them), or nothing.
+std::optional<int> digits_value(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9) return std::nullopt;
+    int value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
     }
-    return words;
+    return value;
 }
 
-std::string located(std::string_view name, int line, const std::string& what) {
-    std::ostringstream out;
-    out << name << ':' << line << ": " << what;
-    return out.str();
+// "2026-12-07" as the time from the epoch to its midnight.
+std::optional<milliseconds> day_of(std::string_view word) {
+    if (word.size() != 10 || word[4] != '-' || word[7] != '-') return std::nullopt;
+    const auto year = digits_value(word.substr(0, 4));
+    const auto month = digits_value(word.substr(5, 2));
+    const auto day = digits_value(word.substr(8, 2));
+    if (!year || !month || !day) return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(*year),
+                                           std::chrono::month(static_cast<unsigned>(*month)),
+                                           std::chrono::day(static_cast<unsigned>(*day))};
+    if (!date.ok()) return std::nullopt;
+    return std::chrono::sys_days(date).time_since_epoch();
 }
 
-std::string quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
+// "10:15:01.250" as the time since midnight.
+std::optional<milliseconds> time_of_day(std::string_view word) {
+    if (word.size() != 12 || word[2] != ':' || word[5] != ':' || word[8] != '.') return std::nullopt;
+    const auto hours = digits_value(word.substr(0, 2));
+    const auto minutes = digits_value(word.substr(3, 2));
+    const auto seconds = digits_value(word.substr(6, 2));
+    const auto millis = digits_value(word.substr(9, 3));
+    if (!hours || !minutes || !seconds || !millis || *hours > 23 || *minutes > 59 || *seconds > 59) {
+        return std::nullopt;
+    }
+    return std::chrono::hours(*hours) + std::chrono::minutes(*minutes) +
+           std::chrono::seconds(*seconds) + milliseconds(*millis);
+}
+
+// Takes a script or a capture one line after another; the first line refused ends it.
+class Reader {
+public:
+    Reader(std::string_view name, Format format) : format_(format) { script_.name = name; }
+
+    // False once a line has been refused.
+    bool take(std::string_view line) {
+        ++line_number_;
+        auto what = format_ == Format::Script ? script_line(line) : capture_line(line);
+        if (what) error_ = script_.name + ':' + std::to_string(line_number_) + ": " + *what;
+        return !error_;
+    }
+
+    std::variant<Script, ScriptError> result() && {
+        if (error_) return ScriptError{*error_};
+        return std::move(script_);
+    }
+
+private:
+    std::optional<std::string> script_line(std::string_view line) {
+        Words words(line.substr(0, line.find('#')));
+        const auto delay = words.next();
+        if (!delay) return std::nullopt;
+        const std::string longest = std::to_string(kLongestDelay.count());
+        if (delay->front() != '+') {
+            return "a step starts with +DELAY in milliseconds, not " + quoted(*delay);
+        }
+        if (delay->size() == 1 || delay->size() > 8) {
+            return quoted(*delay) + " is not a delay (+0 to +" + longest + " ms)";
+        }
+        const auto ms = digits_value(delay->substr(1));
+        if (!ms) return quoted(*delay) + " is not a delay in milliseconds";
+        if (*ms > kLongestDelay.count()) {
+            return quoted(*delay) + " is longer than the longest delay, +" + longest + " ms";
+        }
+        clock_ += milliseconds(*ms);
+        return add_step(words, Line::Terminal);
+    }
+
+    std::optional<std::string> capture_line(std::string_view line) {
+        Words words(line);
+        const auto date = words.next();
+        if (!date || date->front() == '#') return std::nullopt;
+        const auto day = day_of(*date);
+        if (!day) return quoted(*date) + " is not a date (yyyy-mm-dd)";
+        const std::string_view time = words.next().value_or("");
+        const auto since_midnight = time_of_day(time);
+        if (!since_midnight) return quoted(time) + " is not a time of day (hh:mm:ss.mmm)";
+        const std::string_view name = words.next().value_or("");
+        if (name != "terminal" && name != "monitor") {
+            return quoted(name) + " is not a line (terminal or monitor)";
+        }
+        // Each read follows the one before by the time between them; a clock put back
+        // plays it at once, a long wait as the longest delay.
+        const milliseconds read_at = *day + *since_midnight;
+        if (last_read_) clock_ += std::clamp(read_at - *last_read_, milliseconds(0), kLongestDelay);
+        last_read_ = read_at;
+        if (auto what = add_step(words, name == "monitor" ? Line::Monitor : Line::Terminal)) return what;
+        if (script_.steps.back().bytes.empty()) return "a read needs one or more bytes in hex";
+        return std::nullopt;
+    }
+
+    std::optional<std::string> add_step(Words& words, Line line) {
+        ScriptStep step{clock_, {}, line_number_, line};
+        while (const auto word = words.next()) {
+            const auto byte = hex_byte(*word);
+            if (!byte) return quoted(*word) + " is not a hex byte (two hex digits, 00 to FF)";
+            step.bytes.push_back(*byte);
+        }
+        script_.steps.push_back(std::move(step));
+        return std::nullopt;
+    }
+
+    Format format_;
+    Script script_;
+    int line_number_ = 0;
+    milliseconds clock_{0};
+    std::optional<milliseconds> last_read_;
+    std::optional<std::string> error_;
+};
 
 }  // namespace
 
-std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name) {
-    Script script;
-    script.name = std::string(name);
-    std::chrono::milliseconds clock{0};
-    int line_number = 0;
-
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++line_number;
-
-        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) {
-            line = line.substr(0, hash);
-        }
-        const std::vector<std::string_view> words = words_of(line);
-        if (words.empty()) continue;
-
-        const std::string_view delay = words.front();
-        if (delay.front() != '+') {
-            return ScriptError{located(name, line_number,
-                                       "a step starts with +DELAY in milliseconds, not " +
-                                           quoted(delay))};
-        }
-        if (delay.size() == 1 || delay.size() > 8) {
-            return ScriptError{located(name, line_number,
-                                       quoted(delay) + " is not a delay (+0 to +" +
-                                           std::to_string(kLongestDelay.count()) + " ms)")};
-        }
-        long long ms = 0;
-        for (char c : delay.substr(1)) {
-            if (c < '0' || c > '9') {
-                return ScriptError{located(name, line_number,
-                                           quoted(delay) + " is not a delay in milliseconds")};
-            }
-            ms = ms * 10 + (c - '0');
-        }
-        if (ms > kLongestDelay.count()) {
-            return ScriptError{located(name, line_number,
-                                       quoted(delay) + " is longer than the longest delay, +" +
-                                           std::to_string(kLongestDelay.count()) + " ms")};
-        }
-        clock += std::chrono::milliseconds(ms);
-
-        ScriptStep step{clock, {}, line_number};
-        for (std::size_t i = 1; i < words.size(); ++i) {
-            const std::string_view word = words[i];
-            const int high = word.size() == 2 ? hex_value(word[0]) : -1;
-            const int low = word.size() == 2 ? hex_value(word[1]) : -1;
-            if (high < 0 || low < 0) {
-                return ScriptError{located(name, line_number,
-                                           quoted(word) +
-                                               " is not a hex byte (two hex digits, 00 to FF)")};
-            }
-            step.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-        }
-        script.steps.push_back(std::move(step));
+std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name,
+                                               Format format) {
+    Reader reader(name, format);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (!reader.take(text.substr(start, end - start))) break;
+        start = end + 1;
     }
-    return script;
+    return std::move(reader).result();
 }
 
-std::variant<Script, ScriptError> load_script(const std::string& path) {
-    const auto failure = [&path](int error) {
-        return ScriptError{path + ": cannot read the script: " + std::strerror(error)};
+std::variant<Script, ScriptError> load_script(const std::string& path, Format format) {
+    const auto failure = [&](int error) {
+        return ScriptError{path + ": cannot read the " +
+                           (format == Format::Script ? "script" : "capture") + ": " +
+                           std::strerror(error)};
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return failure(errno);
-    std::string text;
-    char buffer[4096];
-    for (;;) {
+    Reader reader(path, format);
+    std::string line;  // the one copy of a line, however long it is
+    char buffer[65536];
+    for (bool reading = true; reading;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
@@ -117,11 +168,20 @@ std::variant<Script, ScriptError> load_script(const std::string& path) {
             ::close(fd);
             return failure(error);
         }
-        if (n == 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
+        std::string_view chunk(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; reading && (end = chunk.find('\n')) != std::string_view::npos;) {
+            line.append(chunk.substr(0, end));
+            chunk.remove_prefix(end + 1);
+            reading = reader.take(line);
+            line.clear();
+        }
+        line.append(chunk);
+        // The last line may lack its line end.
+        if (n == 0 && reading && !line.empty()) reader.take(line);
+        if (n == 0) reading = false;
     }
     ::close(fd);
-    return parse_script(text, path);
+    return std::move(reader).result();
 }
 
 }  // namespace mirvane::sim

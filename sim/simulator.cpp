@@ -16,6 +16,10 @@ namespace {
 // a port's settings change without any byte to wake the poll.
 constexpr auto kLineWatch = std::chrono::milliseconds(25);
 
+// How often a held replay looks whether the program has taken in the last read; nothing
+// wakes the poll when it does.
+constexpr auto kReplayWatch = std::chrono::milliseconds(2);
+
 std::string system_error(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
@@ -38,6 +42,7 @@ std::optional<std::string> Simulator::serve_until(int wake_fd) {
         if (auto failure = read_host(now)) return failure;
         hear_arrivals(now);
         play_script(now);
+        if (auto failure = play_replay(now)) return failure;
         report_level(now);
         if (auto failure = deliver(now)) return failure;
 
@@ -67,7 +72,7 @@ void Simulator::watch_lines(Clock::time_point now) {
         terminal_up_ = terminal_up;
         trace(now, terminal_up ? "terminal line up" : "terminal line down", {});
         if (terminal_up) {
-            if (settings_.script && !script_start_) script_start_ = now;
+            if ((settings_.script || settings_.replay) && !script_start_) script_start_ = now;
             if (settings_.levels) next_level_ = now + settings_.first_level_after;
         } else {
             // What was on its way to a port nobody reads is lost, as on a real line.
@@ -122,6 +127,7 @@ void Simulator::hear_arrivals(Clock::time_point now) {
     for (const std::uint8_t command : to_handset_.arrived(now)) {
         const std::array<std::uint8_t, 1> byte{command};
         trace(now, "host -> handset", byte);
+        if (settings_.replay) continue;  // the capture alone speaks on both lines
         // The tap sees the byte as the handset does.
         if (monitor_up_) {
             ssize_t n;
@@ -159,6 +165,33 @@ void Simulator::report_level(Clock::time_point now) {
     next_level_ = now + level_pause();
 }
 
+std::optional<std::string> Simulator::play_replay(Clock::time_point now) {
+    replay_held_ = false;
+    if (!settings_.replay || !script_start_) return std::nullopt;
+    const std::vector<ScriptStep>& steps = settings_.replay->steps;
+    while (next_step_ < steps.size()) {
+        const ScriptStep& step = steps[next_step_];
+        if (!settings_.full_speed && *script_start_ + step.at > now) break;
+        // One write a read, each once the program has taken in everything before it on
+        // both lines: its reads are not merged and its log keeps the captured order.
+        const bool monitor = step.line == Line::Monitor;
+        if (!(monitor ? monitor_up_ : terminal_up_) || far_side_has_unread(terminal_) ||
+            far_side_has_unread(monitor_)) {
+            replay_held_ = true;
+            break;
+        }
+        const auto written = write_line(monitor ? monitor_ : terminal_, step.bytes);
+        if (const auto* failure = std::get_if<std::string>(&written)) return *failure;
+        const std::size_t done = std::get<std::size_t>(written);
+        traffic_.replayed += static_cast<long>(done);
+        traffic_.lost += static_cast<long>(step.bytes.size() - done);
+        trace(now, monitor ? "replay -> monitor" : "replay -> terminal",
+              std::span(step.bytes.data(), done));
+        ++next_step_;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> Simulator::deliver(Clock::time_point now) {
     const std::vector<std::uint8_t> bytes = to_host_.arrived(now);
     if (bytes.empty()) return std::nullopt;
@@ -166,20 +199,10 @@ std::optional<std::string> Simulator::deliver(Clock::time_point now) {
         traffic_.lost += static_cast<long>(bytes.size());
         return std::nullopt;
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(terminal_.master.get(), bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EIO) {
-            return system_error("cannot write the terminal line");
-        }
-        // The far side's input is full: it has stopped reading. The rest is lost.
-        break;
-    }
+    const auto written = write_line(terminal_, bytes);
+    if (const auto* failure = std::get_if<std::string>(&written)) return *failure;
+    // What the far side had no room for is lost: it has stopped reading.
+    const std::size_t done = std::get<std::size_t>(written);
     traffic_.spoken += static_cast<long>(done);
     traffic_.lost += static_cast<long>(bytes.size() - done);
     trace(now, "handset -> host", std::span(bytes.data(), done));
@@ -194,9 +217,12 @@ std::optional<Clock::time_point> Simulator::next_event() const {
     consider(to_handset_.next_arrival());
     consider(to_host_.next_arrival());
     consider(next_level_);
-    if (settings_.script && script_start_ && next_step_ < settings_.script->steps.size()) {
-        consider(*script_start_ + settings_.script->steps[next_step_].at);
+    for (const std::optional<Script>* played : {&settings_.script, &settings_.replay}) {
+        if (*played && script_start_ && next_step_ < (*played)->steps.size()) {
+            consider(*script_start_ + (*played)->steps[next_step_].at);
+        }
     }
+    if (replay_held_) consider(Clock::now() + kReplayWatch);
     return next;
 }
 

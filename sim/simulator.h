@@ -1,7 +1,7 @@
 #pragma once
 // The simulator proper: two pty lines, the handset behind the terminal line, the tap that
-// copies the host's bytes to the monitor line, the script player and the level reports,
-// all driven by one poll loop.
+// copies the host's bytes to the monitor line, the script player, the level reports and
+// the capture player, all driven by one poll loop.
 
 #include <chrono>
 #include <cstdint>
@@ -22,6 +22,9 @@ struct SimulatorSettings {
     bool answers = true;
     bool levels = true;
     std::optional<Script> script;
+    // A capture played back instead of the handset, which then says nothing of its own:
+    // no answers, no level reports, no tap. Never together with a script.
+    std::optional<Script> replay;
     std::uint32_t seed = 1;
     std::FILE* trace = nullptr;  // every byte is reported here when set
 
@@ -37,6 +40,7 @@ struct Traffic {
     long heard = 0;           // bytes from the host on the terminal line
     long tapped = 0;          // of those, copied to the monitor line
     long spoken = 0;          // status bytes the handset put on the terminal line
+    long replayed = 0;        // bytes of a capture written on either line
     long lost = 0;            // bytes sent while the far side did not listen
     long monitor_ignored = 0; // bytes the host wrote on the monitor line, which carries none
 };
@@ -60,6 +64,7 @@ private:
     std::optional<std::string> read_host(Clock::time_point now);
     void hear_arrivals(Clock::time_point now);
     void play_script(Clock::time_point now);
+    std::optional<std::string> play_replay(Clock::time_point now);
     void report_level(Clock::time_point now);
     std::optional<std::string> deliver(Clock::time_point now);
     std::optional<Clock::time_point> next_event() const;
@@ -80,8 +85,9 @@ private:
     Clock::time_point started_;
     bool terminal_up_ = false;
     bool monitor_up_ = false;
-    std::optional<Clock::time_point> script_start_;
+    std::optional<Clock::time_point> script_start_;  // of a script or a replay
     std::size_t next_step_ = 0;
+    bool replay_held_ = false;  // a read is due, but the program has not taken the last one
     std::optional<Clock::time_point> next_level_;
 };
 

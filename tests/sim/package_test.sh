@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package as built by CPack: what it holds and what it depends on.
+# The Debian package as built by CPack: what it holds, that its man pages render, and what
+# it depends on.
 #   package_test.sh BUILD_DIR WITH_WINDOW(ON/OFF)
 set -euo pipefail
 build=$1
@@ -24,6 +25,8 @@ expect_file usr/share/applications/mirvane.desktop
 expect_file usr/share/applications/mirvane-sim.desktop
 expect_file usr/share/icons/hicolor/scalable/apps/mirvane.svg
 expect_file usr/share/mirvane/scenarios/incoming-call.txt
+expect_file usr/share/mirvane/scenarios/demo-call.capture
+expect_file usr/share/man/man1/mirvane-sim.1.gz
 if [ "$with_window" = ON ]; then expect_file usr/bin/mirvane; fi
 
 # What the programs need at run time on Debian: the C and C++ runtimes, and for the window
@@ -52,6 +55,14 @@ for entry in "$out"/root/usr/share/applications/*.desktop; do
   icon=$(sed -n 's/^Icon=//p' "$entry")
   [ -f "$out/root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] ||
     { echo "$(basename "$entry") shows icon $icon, which the package lacks"; failed=1; }
+done
+
+# Each man page renders, names its program and documents its options.
+for page in "$out"/root/usr/share/man/man1/*.1.gz; do
+  program=$(basename "$page" .1.gz)
+  text=$(LC_ALL=C MANWIDTH=80 man -l "$page" 2>&1) || { echo "$program's man page does not render: $text"; failed=1; }
+  grep -q "^NAME" <<<"$text" && grep -q "$program - " <<<"$text" && grep -q -- "--version" <<<"$text" ||
+    { echo "$program's man page lacks its name or its options:"; echo "$text"; failed=1; }
 done
 
 if [ "$failed" -ne 0 ]; then
