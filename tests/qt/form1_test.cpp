@@ -2,7 +2,10 @@
 // message box and the runtime operations. The lines are fakes here; clicks and real lines
 // are driven in qt_program_test.
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -118,15 +121,33 @@ private slots:
         QVERIFY(!is_fixed_pitch(rig.find<QWidget>("Label4")->font()));  // the check can tell
     }
 
-    void the_message_box_is_critical_with_one_ok_and_waits_for_confirmation() {
+    // A device path is one long word: the box breaks it rather than cut it off.
+    void the_message_box_is_critical_with_one_ok_waits_for_confirmation_and_shows_all() {
         Rig rig;
         BoxConfirmer confirmer;
-        rig.form.message_box(u"パリティ エラー");
+        const std::u16string path = u"端末ポート（/tmp/" + std::u16string(240, u'n') + u"）を開けません：装置が見つかりません";
+        bool fits = false;
+        confirmer.may_confirm = [&] {
+            const auto* label = QApplication::activeModalWidget()->findChild<QLabel*>("qt_msgbox_label");
+            return fits = label->minimumSizeHint().width() <= label->width() && label->heightForWidth(label->width()) <= label->height();
+        };
+        rig.form.message_box(path);
+        QVERIFY(fits);
         QCOMPARE(confirmer.seen.size(), std::size_t{1});
-        QCOMPARE(confirmer.seen[0].text, QStringLiteral("パリティ エラー"));
+        QCOMPARE(confirmer.seen[0].text.remove(QChar(0x200B)), QString::fromStdU16String(path));
         QCOMPARE(confirmer.seen[0].icon, QMessageBox::Critical);
         QCOMPARE(confirmer.seen[0].buttons, 1);
         QVERIFY(confirmer.seen[0].modal);
+    }
+
+    void the_entry_fields_keep_a_long_paste_whole() {
+        Rig rig;
+        for (const auto& [name, control, text] : {std::tuple{"Text3", Control::Text3, QString(40000, u'7')},
+                                                  std::tuple{"Text6", Control::Text6, QString(32768, u'A')}}) {
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(rig.find<QLineEdit>(name), Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(QString::fromStdU16String(rig.form.text(control)), text);
+        }
     }
 
     void the_time_of_day_is_local_hh_mm_ss() {

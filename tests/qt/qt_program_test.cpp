@@ -1,39 +1,14 @@
 // The whole program on Qt, its terminal line and monitor line on real pseudo-terminals
 // driven from their far sides as the terminal and the monitor tap would drive them.
 
-#include <QPushButton>
-#include <QRegularExpression>
-
-#include "shell/qt/qt_program.h"
-#include "shell/startup.h"
-#include "support/boxes.h"
-#include "support/far_side.h"
+#include "support/program_rig.h"
 
 namespace mirvane::qt::testing {
 
 using namespace Qt::StringLiterals;
 using enum Control;
 
-// The program started as main() starts it, its two lines on pseudo-terminals.
-struct Rig {
-    Rig() { Main(mirvane.program); }
-    void click(Control control) { QTest::mouseClick(form.control_widget(control), Qt::LeftButton); }
-    // Whether communication runs, as the start button, the keypad and both lines all say.
-    bool running(bool yes) const {
-        return (form.caption(Command1) == u"端末通信終了") == yes && mirvane.MSComm1.is_open() == yes &&
-               mirvane.MSComm2.is_open() == yes && form.keypad_button(1)->isEnabled() == yes;
-    }
-    // The log, newest first, without its time stamps.
-    QStringList log() const {
-        return QString::fromStdU16String(form.text(Text2))
-            .remove(QRegularExpression(uR"(\[\d\d:\d\d:\d\d\] )"_s)).split(u"\r\n"_s, Qt::SkipEmptyParts);
-    }
-
-    FarSide terminal{1}, monitor{2};
-    BoxConfirmer boxes;
-    QtProgram mirvane;
-    Form1& form = mirvane.window;
-};
+using Rig = ProgramRig;
 
 class ProgramTest : public QObject {
     Q_OBJECT
@@ -60,15 +35,15 @@ private slots:
             lost->plug_in();
         }
         rig.click(Command1);
-        QTest::keyClicks(rig.form.control_widget(Text3), u"5*"_s);
-        QTest::keyClicks(rig.form.control_widget(Text6), u"00ff"_s);
+        QTest::keyClicks(rig.form().control_widget(Text3), u"5*"_s);
+        QTest::keyClicks(rig.form().control_widget(Text6), u"00ff"_s);
         rig.click(Command4);
-        for (const int key : {1, 10, 12}) QTest::mouseClick(rig.form.keypad_button(key), Qt::LeftButton);
+        for (const int key : {1, 10, 12}) QTest::mouseClick(rig.form().keypad_button(key), Qt::LeftButton);
         for (const Control button : {Command3, Command6, Command8, Command2}) rig.click(button);
         rig.monitor.write({0xA6});
         QTest::qWait(100);
         QCOMPARE(rig.terminal.received(), (Bytes{0xA7, 0xEB, 0x91, 0x9A, 0x9C, 0x95, 0x9B, 0x86, 0x00, 0xFF, 0xA6}));
-        QVERIFY(!rig.form.isVisible() && !rig.mirvane.MSComm1.is_open() && rig.log().isEmpty());
+        QVERIFY(!rig.form().isVisible() && !rig.mirvane->MSComm1.is_open() && rig.log().isEmpty());
         QVERIFY(rig.monitor.received().empty() && rig.boxes.seen.empty());
     }
 
@@ -78,7 +53,7 @@ private slots:
     // are decoded into the panes and labels meanwhile.
     void an_error_storm_gives_one_box_after_another_while_both_lines_are_decoded() {
         Rig rig;
-        ScriptedLineState terminal(rig.mirvane.MSComm1), monitor(rig.mirvane.MSComm2);
+        ScriptedLineState terminal(rig.mirvane->MSComm1), monitor(rig.mirvane->MSComm2);
         LineCounters &t = terminal.counters_now.emplace(), &m = monitor.counters_now.emplace();
         rig.click(Command1);
         int looks = 0;  // at the first box, 5 ms apart
@@ -99,7 +74,49 @@ private slots:
                      u"__ __ __ __ 93 : Dial [3]"_s, u"__ __ __ __ A7 : 受話器を上げる"_s}));
         QCOMPARE(rig.log().filter(u" __ __ __ __ :"_s), QStringList({u"80 __ __ __ __ : 圏外表示OFF"_s,
                      u"C5 __ __ __ __ : 受信レベル [5]"_s, u"A5 __ __ __ __ : 着信表示ON"_s}));
-        QVERIFY(rig.form.text(Text1) == u"80 C5 A5" && rig.form.caption(Label1) == u"受信レベル：5");
+        QVERIFY(rig.form().text(Text1) == u"80 C5 A5" && rig.form().caption(Label1) == u"受信レベル：5");
+    }
+
+    // The terminal line held (a handset holding its line, a stalled adapter) while the
+    // operator presses on: each press lands in the wait of the one before. The first 32 go
+    // out, in press order, once the line runs and Dial データ reads them in that order; past
+    // 32 waiting, a press sends nothing.
+    void thousands_of_presses_on_a_held_line_send_the_first_32_in_press_order() {
+        Rig rig;
+        rig.click(Command1);
+        rig.hold(true);
+        std::u16string pressed;
+        std::function<void()> press = [&] {
+            if (pressed.size() == 3000) return rig.hold(false);
+            QTimer::singleShot(pressed.size() < 4 ? 50 : 0, &rig.form(), press);
+            pressed += u"1234567890*#"[pressed.size() % 12];
+            rig.key(static_cast<int>(pressed.size() - 1) % 12 + 1);
+        };
+        press();
+        Bytes first_32;
+        for (int i = 0; i < 32; ++i) first_32.push_back(static_cast<std::uint8_t>(0x91 + i % 12));
+        QCOMPARE(rig.terminal.wait_for(33, 1000), first_32);
+        QCOMPARE(rig.form().text(Text4), pressed.substr(0, 32));
+    }
+
+    // Last: an exit ends the test's later event loops as it ends the program's. With the
+    // receiver up on a held line it waits a second at most for its hang-up byte, and a second
+    // exit meanwhile sends nothing more.
+    void an_exit_on_a_held_line_ends_within_its_wait_and_a_second_exit_sends_nothing() {
+        for (const bool released_during_wait : {false, true}) {
+            Rig rig;
+            rig.click(Command1);
+            rig.click(Command4);  // returns once A7 and EB have left
+            rig.hold(true);
+            QTimer::singleShot(200, &rig.form(), [&] { rig.click(Command2); });
+            if (released_during_wait) QTimer::singleShot(400, &rig.form(), [&] { rig.hold(false); });
+            QTimer::singleShot(4000, &rig.form(), [&] { rig.hold(false); });  // for a wait without end
+            const std::chrono::milliseconds started = rig.form().clock();
+            rig.click(Command2);
+            QVERIFY(rig.form().clock() - started < std::chrono::milliseconds(2500) && rig.mirvane->state.ended);
+            rig.hold(false);
+            QCOMPARE(rig.terminal.wait_for(4, 300), released_during_wait ? (Bytes{0xA7, 0xEB, 0xA6}) : (Bytes{0xA7, 0xEB}));
+        }
     }
 };
 

@@ -1,6 +1,8 @@
 // One serial line on QSerialPort, driven from the far side of real pseudo-terminals.
 
+#include <QTemporaryDir>
 #include <ctime>
+#include <termios.h>
 
 #include "link/line_settings.h"
 #include "support/far_side.h"
@@ -127,6 +129,37 @@ private slots:
         QCOMPARE(line.raised({0x02}), (Events{kReceive, kCts, kCd, kCd, kBreak, kFrame, kFrame, kFrame, kParity}));
         now.dsr += 1, now.rng += 1, now.overrun += 1, now.buf_overrun += 2;
         QCOMPARE(line.raised({0x03}), (Events{kReceive, kDsr, kRing, kOverrun, kRxOverflow, kRxOverflow}));
+    }
+
+    // Under the driver's error marking a valid 0xFF arrives doubled; it is one 0xFF again
+    // by the time it is read. (A pseudo-terminal marks no parity errors; the unmarking of
+    // those is tested on byte tables.)
+    void the_line_marks_bytes_in_error_and_a_ff_still_arrives_as_one_ff() {
+        Line line;
+        QVERIFY(!line.port.open());
+        termios settings{};
+        QCOMPARE(::tcgetattr(line.far.device_end, &settings), 0);
+        QCOMPARE(settings.c_iflag & (INPCK | PARMRK | IGNPAR | ISTRIP), tcflag_t(INPCK | PARMRK));
+        const Bytes sent{0xFF, 0x41, 0xFF, 0xFF, 0x00, 0xFF};
+        line.far.write(sent);
+        QVERIFY(QTest::qWaitFor([&] { return line.bytes == sent; }));
+    }
+
+    // A device path too long for a lock file's name is no busy device, and a missing one of
+    // that length is missing.
+    void a_path_too_long_to_lock_says_so() {
+        FarSide far(1);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(255 - dir.path().size() - 1, u'n'));
+        qputenv("MIRVANE_PORT1", path.toLocal8Bit());
+        for (const bool there : {false, true}) {
+            if (there) QVERIFY(QFile::link(far.path(), path));
+            QtSerialPort port;
+            configure_port(port, kTerminalPortNumber);
+            QCOMPARE(port.open().value_or(OpenFailure{}).reason,
+                     there ? u"パスが長すぎて、ロックファイルを作れません（短いパスか、短い名前のシンボリックリンクで指定してください）"
+                           : u"装置が見つかりません");
+        }
     }
 };
 

@@ -1,0 +1,43 @@
+#pragma once
+// The whole program on Qt as main() starts it, its two lines on pseudo-terminals whose far
+// sides the test drives as the terminal and the monitor tap would: it writes to either line,
+// holds the terminal line's output as flow control would, and can start a fresh program on
+// the same lines after an exit.
+
+#include <QPushButton>
+#include <QRegularExpression>
+#include <memory>
+#include <termios.h>
+
+#include "shell/qt/qt_program.h"
+#include "shell/startup.h"
+#include "support/boxes.h"
+#include "support/far_side.h"
+
+namespace mirvane::qt::testing {
+
+struct ProgramRig {
+    ProgramRig() { start_program(); }
+    void start_program() { mirvane.reset(), Main((mirvane = std::make_unique<QtProgram>())->program); }
+    Form1& form() const { return mirvane->window; }
+    void click(Control control) const { QTest::mouseClick(form().control_widget(control), Qt::LeftButton); }
+    void key(int index) const { QTest::mouseClick(form().keypad_button(index), Qt::LeftButton); }
+    void hold(bool held) const { QCOMPARE(::tcflow(terminal.device_end, held ? TCOOFF : TCOON), 0); }
+    // Whether communication runs, as the start button, the keypad and both lines all say.
+    bool running(bool yes) const {
+        return (form().caption(Control::Command1) == u"端末通信終了") == yes && mirvane->MSComm1.is_open() == yes &&
+               mirvane->MSComm2.is_open() == yes && form().keypad_button(1)->isEnabled() == yes;
+    }
+    // The log, newest first, without its time stamps.
+    QStringList log() const {
+        return QString::fromStdU16String(form().text(Control::Text2))
+            .remove(QRegularExpression(QStringLiteral("\\[\\d\\d:\\d\\d:\\d\\d\\] ")))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+
+    FarSide terminal{1}, monitor{2};
+    BoxConfirmer boxes;
+    std::unique_ptr<QtProgram> mirvane;
+};
+
+}  // namespace mirvane::qt::testing
