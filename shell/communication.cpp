@@ -44,8 +44,6 @@ void start_communication(Program& program) {
 void stop_communication(Program& program) {
     if (program.MSComm1.is_open()) program.MSComm1.close();
     if (program.MSComm2.is_open()) program.MSComm2.close();
-    // Sends still waiting belong to the session that ends here; they give up.
-    ++program.state.terminal_session;
     program.window.set_caption(Control::Command1, caption::kStartCommunication);
     set_sending_controls_enabled(program.window, false);
 }

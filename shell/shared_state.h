@@ -42,8 +42,9 @@ struct SharedState {
     };
     std::deque<DialInFlight> dials_in_flight;
 
-    // What keeps a send honest when the line changes under it: every start and stop of
-    // terminal communication opens a new session, and a send begun in an older one gives up.
+    // What keeps a send honest when the line changes under it: a stop closes the line, and
+    // every start opens a new session, so that a send begun before a stop and a start inside
+    // its wait gives up too.
     std::uint32_t terminal_session = 0;
     // Sends waiting for the terminal line, each inside the wait of the one before.
     int waiting_sends = 0;

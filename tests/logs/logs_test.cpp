@@ -42,6 +42,17 @@ TEST(MessageLog, skips_slots_without_a_code_and_shows_a_bare_separator_for_an_em
     EXPECT_EQ(bench.log_pane(), u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n80 __ __ __ __ : ");
 }
 
+// The window is handed what changed, not the text again: a byte in front and the oldest off
+// the end of the receive pane, an entry on top and the oldest line off the end of the log.
+TEST(PaneChanges, a_byte_or_an_entry_is_handed_over_as_itself_with_the_oldest_going) {
+    Bench bench;
+    for (int i = 0; i <= 200; ++i) bench.receive({0x80});
+    bench.receive({0x81});
+    EXPECT_EQ(bench.window.changes[Control::Text1], std::tuple(false, 0u, 3u, u"81 "));
+    EXPECT_EQ(bench.window.changes[Control::Text2],
+              std::tuple(false, 0u, 2u + 35, u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n"));
+}
+
 struct History {
     std::int16_t rx_size, log_size;
     unsigned seed;

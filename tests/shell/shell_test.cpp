@@ -96,6 +96,8 @@ TEST(Exit, puts_the_receiver_down_before_the_line_closes_only_while_communicatio
             Form_Unload(bench.program);
         };
         Command2_Click(bench.program);
+        bench.raise(bench.monitor, 1009);  // nothing is handled once the program has ended
+        EXPECT_TRUE(bench.window.boxes.empty());
         EXPECT_EQ(line_at_unload, stopped_first ? Bytes{} : Bytes{0xA6});
         EXPECT_FALSE(bench.terminal.is_open());
         EXPECT_EQ(bench.window.ends, 1);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "shell/window_ops.h"
@@ -38,6 +39,7 @@ public:
     }
     void draw(Control control) {
         const PaneChange change = panes.at(control)->take_change();
+        changes[control] = {change.whole, change.cut_front, change.cut_back, std::u16string(change.fresh)};
         std::u16string& shown = texts[control];
         shown = change.whole ? std::u16string(change.text)
                              : std::u16string(change.fresh) + shown.substr(change.cut_front, shown.size() -
@@ -74,6 +76,8 @@ public:
     std::map<Control, std::u16string> captions;
     std::map<Control, std::u16string> texts;
     std::map<Control, PaneText*> panes;
+    // The last change each pane drew from: whole, cut from the front, from the back, new in front.
+    std::map<Control, std::tuple<bool, std::size_t, std::size_t, std::u16string>> changes;
     bool hold_drawing = false;
     std::map<Control, bool> enabled;
     std::map<int, bool> keypad_enabled;
