@@ -14,23 +14,6 @@
 namespace mirvane::testing {
 namespace {
 
-TEST(ReceiveRing, shows_the_newest_byte_first_and_nothing_for_an_empty_ring) {
-    Bench bench;
-    disp_RxData(bench.program);
-    EXPECT_EQ(bench.receive_pane(), u"");
-    bench.receive({0x80, 0x05, 0xA6});
-    EXPECT_EQ(bench.receive_pane(), u"A6 05 80");
-}
-
-TEST(MessageLog, wraps_from_slot_199_to_0_newest_first) {
-    Bench bench;
-    for (int i = 0; i < 199; ++i) bench.receive({0x80});
-    bench.receive({0xAF, 0xA5});
-    EXPECT_EQ(bench.state.log_pos, 1);
-    EXPECT_TRUE(bench.log_pane().starts_with(u"A5 __ __ __ __ : [10:15:01] 着信表示ON\r\n"
-                                             u"AF __ __ __ __ : [10:15:01] 待受\r\n80 "));
-}
-
 TEST(MessageLog, skips_slots_without_a_code_and_shows_a_bare_separator_for_an_empty_commit) {
     Bench bench;
     bench.state.log_text[0] = u"orphan meaning";

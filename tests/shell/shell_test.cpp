@@ -1,4 +1,4 @@
-// Start-up, start and stop of terminal communication, exit, the close box and a lost line.
+// Start-up, start and stop of terminal communication, exit, the close box, boxes and a lost line.
 
 #include <gtest/gtest.h>
 
@@ -30,38 +30,34 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_configured_
     expect_sending_controls(bench, false);
     EXPECT_FALSE(bench.window.enabled.contains(Control::Command1) || bench.window.enabled.contains(Control::Command7));
     for (const FakeSerialPort* port : {&bench.terminal, &bench.monitor}) {
-        EXPECT_EQ(port->settings, u"600,E,8,1");
-        EXPECT_EQ(std::tuple(port->rthreshold, port->sthreshold, port->input_mode), std::tuple(1, 0, 1));
-        EXPECT_EQ(port->opens, 0);
+        EXPECT_EQ(std::tuple(port->settings, port->rthreshold, port->sthreshold, port->input_mode, port->opens),
+                  std::tuple(u"600,E,8,1", 1, 0, 1, 0));
     }
     EXPECT_EQ(bench.terminal.comm_port, 1);
     EXPECT_EQ(bench.monitor.comm_port, 2);
     // Both rings hold 200: the 201st byte and entry push the first ones out.
     for (int i = 0; i <= 200; ++i) bench.receive({static_cast<std::uint8_t>(0x80 + i % 2)});
-    EXPECT_EQ(bench.receive_pane().size(), 200u * 3 - 1);
     const std::u16string log = bench.log_pane();
+    EXPECT_EQ(bench.receive_pane().size(), 200u * 3 - 1);
     EXPECT_EQ(std::count(log.begin(), log.end(), u'\n'), 199);
 }
 
 TEST(StartStop, opens_and_closes_both_lines_together_and_keeps_panes_hook_and_digits) {
-    Bench bench;
-    Command1_Click(bench.program);
+    Bench bench(true);
     EXPECT_TRUE(bench.terminal.is_open() && bench.monitor.is_open());
     EXPECT_EQ(bench.window.caption(Control::Command1), u"端末通信終了");
     expect_sending_controls(bench, true);
     Command4_Click(bench.program);
     Command5_Click(bench.program, 7);
     bench.receive({0x80});
-
+    bench.terminal.line.clear();
     Command1_Click(bench.program);
     EXPECT_FALSE(bench.terminal.is_open() || bench.monitor.is_open());
     EXPECT_EQ(bench.window.caption(Control::Command1), u"端末通信開始");
     expect_sending_controls(bench, false);
-    EXPECT_EQ(bench.top_line(), u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
-
-    bench.terminal.line.clear();
     Command1_Click(bench.program);
     EXPECT_EQ(bench.terminal.opens + bench.monitor.opens, 4);
+    EXPECT_EQ(bench.top_line(), u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
     EXPECT_EQ(bench.window.text(Control::Text4), u"7");
     EXPECT_TRUE(bench.terminal.line.empty()) << "starting and stopping send nothing";
     Command4_Click(bench.program);
@@ -74,9 +70,8 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
         Bench bench;
         (monitor_fails ? bench.monitor : bench.terminal).open_failure = OpenFailure{u"使用中です"};
         Command1_Click(bench.program);
-        EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>{monitor_fails
-                                                                      ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
-                                                                      : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
+        EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
+                                                                                : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
         EXPECT_FALSE(bench.terminal.is_open() || bench.monitor.is_open());
         EXPECT_EQ(bench.monitor.opens, monitor_fails ? 1 : 0);
         EXPECT_EQ(bench.window.caption(Control::Command1), u"端末通信開始");
@@ -84,71 +79,48 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
     }
 }
 
-TEST(Exit, puts_the_receiver_down_before_the_line_closes_only_while_communication_runs) {
-    for (const bool stopped_first : {false, true}) {
+// Exit puts the receiver down before the line closes, only while communication runs and the
+// receiver is up; then nothing more is handled. The close box only closes the terminal line.
+TEST(Exit, puts_the_receiver_down_first_only_while_communication_runs_and_the_close_box_never) {
+    for (const auto [stopped_first, lifted, by_close_box] : {std::tuple(false, true, false), std::tuple(true, true, false),
+                                                             std::tuple(false, false, false), std::tuple(false, true, true)}) {
         Bench bench(true);
-        Command4_Click(bench.program);
+        if (lifted) Command4_Click(bench.program);
         if (stopped_first) Command1_Click(bench.program);
         bench.terminal.line.clear();
         Bytes line_at_unload{0x00};
-        bench.window.on_unload = [&] {
-            line_at_unload = bench.terminal.line;
-            Form_Unload(bench.program);
-        };
-        Command2_Click(bench.program);
-        bench.raise(bench.monitor, 1009);  // nothing is handled once the program has ended
-        EXPECT_TRUE(bench.window.boxes.empty());
-        EXPECT_EQ(line_at_unload, stopped_first ? Bytes{} : Bytes{0xA6});
-        EXPECT_FALSE(bench.terminal.is_open());
-        EXPECT_EQ(bench.window.ends, 1);
-        EXPECT_EQ(bench.terminal.misuses, 0);
+        bench.window.on_unload = [&] { line_at_unload = bench.terminal.line, Form_Unload(bench.program); };
+        by_close_box ? bench.window.unload_window() : Command2_Click(bench.program);
+        bench.raise(bench.monitor, 1009);
+        EXPECT_EQ(bench.window.boxes.size(), by_close_box ? 1u : 0u) << "handled until the program has ended";
+        EXPECT_EQ(line_at_unload, lifted && !stopped_first && !by_close_box ? Bytes{0xA6} : Bytes{});
+        EXPECT_TRUE(!bench.terminal.is_open() && bench.window.ends == !by_close_box && bench.terminal.misuses == 0);
     }
-    Bench down(true);
-    Command2_Click(down.program);
-    EXPECT_TRUE(down.terminal.line.empty()) << "the receiver was down";
+    Bench idle;
+    Form_Unload(idle.program);
+    EXPECT_EQ(idle.terminal.misuses + idle.monitor.misuses, 0) << "the close box when idle touches no port";
 }
 
 TEST(Exit, on_a_held_line_gives_its_hang_up_byte_a_second_and_a_second_press_sends_nothing) {
     Bench bench(true);
     Command4_Click(bench.program);
-    bench.terminal.line.clear();
     std::size_t waiting_after_second_press = 0;
     bench.window.after_yield = [&] {  // the line takes nothing
-        if (bench.window.yields != 500) return;
-        Command2_Click(bench.program);
-        waiting_after_second_press = bench.terminal.pending.size();
+        if (bench.window.yields == 500) Command2_Click(bench.program), waiting_after_second_press = bench.terminal.pending.size();
     };
     const auto started = bench.window.elapsed;
     Command2_Click(bench.program);
     EXPECT_EQ(waiting_after_second_press, 1u) << "one A6 only";
     EXPECT_GE(bench.window.elapsed - started, kExitHangUpWait);
     EXPECT_LT(bench.window.elapsed - started, 2 * kExitHangUpWait);
-    EXPECT_EQ(bench.window.ends, 1);
-    EXPECT_FALSE(bench.terminal.is_open());
-    EXPECT_EQ(bench.terminal.misuses, 0);
-}
-
-TEST(CloseBox, closes_the_terminal_line_without_a_word_and_touches_nothing_when_idle) {
-    Bench bench(true);
-    Command4_Click(bench.program);
-    bench.terminal.line.clear();
-    Form_Unload(bench.program);
-    EXPECT_FALSE(bench.terminal.is_open());
-    EXPECT_TRUE(bench.terminal.line.empty());
-    EXPECT_EQ(bench.window.caption(Control::Command4), u"受話器をおく");
-
-    Bench idle;
-    Form_Unload(idle.program);
-    EXPECT_EQ(idle.terminal.misuses + idle.monitor.misuses, 0);
+    EXPECT_TRUE(!bench.terminal.is_open() && bench.window.ends == 1 && bench.terminal.misuses == 0);
 }
 
 TEST(Boxes, a_storm_of_errors_gives_one_box_after_another_never_one_inside_another) {
     Bench bench(true);
     int storm = 0;
     bench.window.while_box_open = [&] {  // events keep running while a box is open
-        if (storm++ >= 3) return;
-        bench.raise(bench.terminal, 1009);
-        bench.raise(bench.monitor, 1001);
+        if (storm++ < 3) bench.raise(bench.terminal, 1009), bench.raise(bench.monitor, 1001);
     };
     bench.raise(bench.terminal, 1004);
     EXPECT_EQ(bench.window.deepest_boxes, 1);

@@ -16,17 +16,13 @@ namespace mirvane::testing {
 class FakeWindow : public WindowOps {
 public:
     void show_window() override { ++shows; }
-    void unload_window() override {
-        if (on_unload) on_unload();
-    }
+    void unload_window() override { on_unload(); }
     void end_program() override { ++ends; }
 
     void set_caption(Control control, std::u16string_view value) override { captions[control] = value; }
     std::u16string caption(Control control) const override { return find(captions, control); }
 
-    void set_text(Control control, std::u16string_view value) override {
-        texts[control] = value;
-    }
+    void set_text(Control control, std::u16string_view value) override { texts[control] = value; }
     std::u16string text(Control control) const override { return find(texts, control); }
 
     // Draws at once unless drawing is held back, as a window that draws later would: from
@@ -38,12 +34,10 @@ public:
         if (on_pane_shown) on_pane_shown(control);
     }
     void draw(Control control) {
-        const PaneChange change = panes.at(control)->take_change();
-        changes[control] = {change.whole, change.cut_front, change.cut_back, std::u16string(change.fresh)};
+        const auto [whole, cut_front, cut_back, fresh, text] = panes.at(control)->take_change();
+        changes[control] = {whole, cut_front, cut_back, std::u16string(fresh)};
         std::u16string& shown = texts[control];
-        shown = change.whole ? std::u16string(change.text)
-                             : std::u16string(change.fresh) + shown.substr(change.cut_front, shown.size() -
-                                                                                 change.cut_front - change.cut_back);
+        shown = whole ? std::u16string(text) : std::u16string(fresh) + shown.substr(cut_front, shown.size() - cut_front - cut_back);
     }
 
     void set_enabled(Control control, bool value) override { enabled[control] = value; }
@@ -82,20 +76,14 @@ public:
     std::map<Control, bool> enabled;
     std::map<int, bool> keypad_enabled;
     std::vector<std::u16string> boxes;
-    int open_boxes = 0;
-    int deepest_boxes = 0;
-    int yields = 0;
-    int shows = 0;
-    int ends = 0;
+    int open_boxes = 0, deepest_boxes = 0, yields = 0, shows = 0, ends = 0;
     std::u16string now = u"10:15:01";
     mutable std::chrono::milliseconds elapsed{0};
     std::vector<std::u16string> warnings;
 
     // One action per yield, in order; afterwards after_yield runs on every yield.
     std::deque<std::function<void()>> yield_actions;
-    std::function<void()> after_yield;
-    std::function<void()> while_box_open;
-    std::function<void()> on_unload;
+    std::function<void()> after_yield, while_box_open, on_unload;
     std::function<void(Control)> on_pane_shown;
 
 private:
