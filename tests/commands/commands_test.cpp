@@ -18,29 +18,23 @@ struct Running : Bench {
     void type(Control box, std::u16string text) { window.set_text(box, std::move(text)); }
 };
 
-TEST(Send, writes_the_byte_then_waits_turn_by_turn_until_it_has_left) {
+TEST(Send, writes_the_byte_then_waits_turn_by_turn_until_it_has_left_decoding_what_arrives) {
     Running bench;
     int pending_at_first_turn = -1;
     bench.window.after_yield = [&] {
         if (bench.window.yields == 1) pending_at_first_turn = static_cast<int>(bench.terminal.pending.size());
+        if (bench.window.yields == 2) bench.receive({0xA7});
         if (bench.window.yields >= 3) bench.terminal.drain();  // the line takes it on the third turn
     };
     EXPECT_TRUE(MSComm_send(bench.program, u"label", 0x00));
     EXPECT_EQ(pending_at_first_turn, 1) << "written before the first turn";
     EXPECT_EQ(bench.terminal.line, Bytes{0x00});
     EXPECT_EQ(bench.window.yields, 3);
+    EXPECT_EQ(bench.top_line(), u"A7 __ __ __ __ : [10:15:01] 通話中表示ON");
 
     Bench stopped;
     EXPECT_FALSE(MSComm_send(stopped.program, u"x", 0xA6));
     EXPECT_EQ(stopped.terminal.misuses + stopped.window.yields, 0) << "a closed port is not touched";
-}
-
-TEST(Send, a_status_byte_arriving_during_a_send_is_decoded_before_it_returns) {
-    Running bench;
-    bench.during_next_wait([&] { bench.receive({0xA7}); });
-    Command6_Click(bench.program);
-    EXPECT_EQ(bench.top_line(), u"A7 __ __ __ __ : [10:15:01] 通話中表示ON");
-    EXPECT_EQ(bench.terminal.line, Bytes{0x86});
 }
 
 TEST(Hook, lifts_with_A7_EB_and_puts_down_with_A6_changing_the_caption_first) {
@@ -57,14 +51,6 @@ TEST(Hook, lifts_with_A7_EB_and_puts_down_with_A6_changing_the_caption_first) {
     Command4_Click(stopped.program);
     EXPECT_EQ(stopped.window.caption(Control::Command4), u"受話器を上げる") << "nothing while stopped";
     EXPECT_EQ(stopped.terminal.misuses, 0);
-}
-
-TEST(Hook, a_second_press_in_the_wait_after_A7_puts_the_receiver_down_between) {
-    Running bench;
-    bench.during_next_wait([&] { Command4_Click(bench.program); });
-    Command4_Click(bench.program);
-    EXPECT_EQ(bench.terminal.line, (Bytes{0xA7, 0xA6, 0xEB}));
-    EXPECT_EQ(bench.window.caption(Control::Command4), u"受話器を上げる");
 }
 
 TEST(NumberDialling, sends_each_character_in_order_as_the_keypad_does_and_keeps_adding_to_the_record) {
@@ -86,25 +72,22 @@ TEST(NumberDialling, refuses_a_number_with_any_bad_character_and_sends_nothing) 
         Running bench;
         bench.type(Control::Text3, number);
         Command3_Click(bench.program);
-        EXPECT_TRUE(bench.terminal.line.empty());
-        EXPECT_EQ(bench.window.text(Control::Text4), u"");
+        EXPECT_TRUE(bench.terminal.line.empty() && bench.window.text(Control::Text4).empty());
         EXPECT_TRUE(bench.window.is_enabled(Control::Command3));
     }
 }
 
-TEST(NumberDialling, is_disabled_while_it_dials_reads_the_number_once_and_lets_the_keypad_in) {
-    Running bench;
-    bench.type(Control::Text3, u"12");
-    bool enabled_in_wait = true;
-    bench.during_next_wait([&] {
-        enabled_in_wait = bench.window.is_enabled(Control::Command3);
-        bench.type(Control::Text3, u"99");
-        Command5_Click(bench.program, 5);
-    });
-    Command3_Click(bench.program);
-    EXPECT_FALSE(enabled_in_wait);
-    EXPECT_EQ(bench.terminal.line, (Bytes{0x91, 0x95, 0x92}));
-    EXPECT_EQ(bench.window.text(Control::Text4), u"152") << "in the order the bytes went out";
+TEST(ManualCode, sends_exactly_the_pairs_typed_or_nothing_at_all) {
+    const std::pair<std::u16string, Bytes> table[] = {
+        {u"A6", {0xA6}}, {u"a6", {0xA6}}, {u"0A", {0x0A}}, {u"00FF", {0x00, 0xFF}}, {u"A7EB", {0xA7, 0xEB}},
+        {u"", {}}, {u"A", {}}, {u"A6E", {}}, {u"ZZ", {}}, {u"1Z", {}}, {u"Z1", {}}, {u"A6ZZ", {}}, {u"A 6B", {}},
+        {u"Ａ6", {}}};
+    for (const auto& [typed, sent] : table) {
+        Running bench;
+        bench.type(Control::Text6, typed);
+        Command8_Click(bench.program);
+        EXPECT_EQ(bench.terminal.line, sent) << typed.size() << " characters";
+    }
 }
 
 // The terminal line takes no byte (a handset holding its line, a stalled adapter) while
@@ -123,9 +106,8 @@ TEST(HeldLine, presses_past_the_bound_send_nothing_and_the_operator_is_told_once
     Running bench;
     for (const int hold : {1, 2}) {
         int presses = 0;
-        bench.window.after_yield = [&] {
-            if (++presses < 200) Command5_Click(bench.program, 5);
-            else bench.terminal.drain();  // the line moves again
+        bench.window.after_yield = [&] {  // the line moves again after 200 presses
+            ++presses < 200 ? Command5_Click(bench.program, 5) : bench.terminal.drain();
         };
         Command5_Click(bench.program, 5);
         EXPECT_EQ(bench.terminal.line, Bytes(hold * kMostWaitingSends, 0x95));
@@ -134,71 +116,53 @@ TEST(HeldLine, presses_past_the_bound_send_nothing_and_the_operator_is_told_once
     }
 }
 
-TEST(ManualCode, sends_exactly_the_pairs_typed_or_nothing_at_all) {
-    const std::pair<std::u16string, Bytes> table[] = {
-        {u"A6", {0xA6}}, {u"a6", {0xA6}}, {u"0A", {0x0A}}, {u"00FF", {0x00, 0xFF}}, {u"A7EB", {0xA7, 0xEB}},
-        {u"", {}}, {u"A", {}}, {u"A6E", {}}, {u"ZZ", {}}, {u"1Z", {}}, {u"Z1", {}}, {u"A6ZZ", {}}, {u"A 6B", {}},
-        {u"Ａ6", {}}};
-    for (const auto& [typed, sent] : table) {
-        Running bench;
-        bench.type(Control::Text6, typed);
-        Command8_Click(bench.program);
-        EXPECT_EQ(bench.terminal.line, sent) << typed.size() << " characters";
-    }
-}
-
-TEST(ManualCode, a_second_press_in_the_wait_sends_its_whole_text_between_and_edits_change_nothing) {
-    Running bench;
-    bench.type(Control::Text6, u"A7EB");
-    bench.during_next_wait([&] {
-        bench.type(Control::Text6, u"9192");
-        Command8_Click(bench.program);
-        bench.type(Control::Text6, u"Z");
-    });
-    Command8_Click(bench.program);
-    EXPECT_EQ(bench.terminal.line, (Bytes{0xA7, 0x91, 0x92, 0xEB}));
-}
-
 TEST(Clear, empties_both_stores_and_panes_and_resets_only_the_decoder) {
     Running bench;
     bench.receive({0xC5, 0x20, 0x80, 0xAD, 0x31});
     Command5_Click(bench.program, 1);
     Command7_Click(bench.program);
-    EXPECT_EQ(bench.receive_pane(), u"");
-    EXPECT_EQ(bench.log_pane(), u"");
+    EXPECT_EQ(bench.receive_pane() + bench.log_pane(), u"");
     EXPECT_EQ(bench.window.caption(Control::Label1), u"受信レベル：5");
     EXPECT_EQ(bench.window.caption(Control::Label2), u"Tone ： 0");
     EXPECT_EQ(bench.window.text(Control::Text4), u"1");
     EXPECT_TRUE(bench.terminal.is_open());
-
     // The rest of the cut message reads as status codes; repeated reports are news again.
     bench.receive({0x80, 0xC5, 0x20});
     EXPECT_EQ(bench.receive_pane(), u"20 C5 80");
-    EXPECT_EQ(bench.log_pane(),
-              u"20 __ __ __ __ : [10:15:01] トーン種別 [0:トーンOFF]\r\n"
-              u"C5 __ __ __ __ : [10:15:01] 受信レベル [5]\r\n"
-              u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
+    EXPECT_EQ(bench.log_pane(), u"20 __ __ __ __ : [10:15:01] トーン種別 [0:トーンOFF]\r\n"
+                                u"C5 __ __ __ __ : [10:15:01] 受信レベル [5]\r\n80 __ __ __ __ : [10:15:01] 圏外表示OFF");
 }
 
-// A stop (or an exit) while a send waits closes the port under it: nothing may be written
-// to or asked of the closed port, the handler's remaining codes are dropped and a digit cut
-// off is not recorded.
-struct CutCase {
+// Presses, stops and exits inside a send's wait. A handler that runs there completes first,
+// its codes between the waiting handler's. A stop or an exit closes the port under the
+// waiting send: nothing may be written to or asked of the closed port, the handler's
+// remaining codes are dropped and a digit cut off is not recorded.
+struct Road {
     const char* what;
     std::u16string number, hex;  // typed before the press
     void (*press)(Program&);
-    int free_turns;  // waits that pass before the one in which the cut comes
-    void (*cut)(Program&);
+    int free_turns;  // waits that pass before the one in which `in_wait` runs
+    void (*in_wait)(Program&);
     Bytes line;
     std::u16string dialled;
-    bool ended;
-    bool dial_enabled;
+    bool ended, dial_enabled;
 };
 
 void stop(Program& program) { Command1_Click(program); }
 void stop_and_start(Program& program) { Command1_Click(program), Command1_Click(program); }
 
-const CutCase kCuts[] = {
+const Road kRoads[] = {
+    {"a key pressed and the number edited while dialling", u"12", u"", Command3_Click, 0,
+     [](Program& p) {
+         EXPECT_FALSE(static_cast<FakeWindow&>(p.window).is_enabled(Control::Command3)) << "disabled while it dials";
+         p.window.set_text(Control::Text3, u"99"), Command5_Click(p, 5);
+     },
+     {0x91, 0x95, 0x92}, u"152", false, true},
+    {"the hook pressed again in the wait after A7", u"", u"", Command4_Click, 0, Command4_Click, {0xA7, 0xA6, 0xEB}, u"",
+     false, true},
+    {"hex codes sent inside hex codes, the field edited", u"", u"A7EB", Command8_Click, 0,
+     [](Program& p) { p.window.set_text(Control::Text6, u"9192"), Command8_Click(p), p.window.set_text(Control::Text6, u"Z"); },
+     {0xA7, 0x91, 0x92, 0xEB}, u"", false, true},
     {"dialling stopped after one digit", u"0312", u"", Command3_Click, 1, stop, {0x9A}, u"0", false, false},
     {"dialling stopped and started in one wait", u"123", u"", Command3_Click, 0, stop_and_start, {}, u"", false, true},
     {"manual codes stopped", u"", u"A7EB", Command8_Click, 0, stop, {}, u"", false, false},
@@ -207,19 +171,19 @@ const CutCase kCuts[] = {
     {"dialling at exit", u"123", u"", Command3_Click, 0, Command2_Click, {}, u"", true, true},
 };
 
-TEST(CutOff, a_send_cut_by_stop_or_exit_gives_up_and_never_touches_the_closed_port) {
-    for (const CutCase& cut : kCuts) {
-        SCOPED_TRACE(cut.what);
+TEST(InsideTheWait, handlers_complete_first_and_a_cut_send_gives_up_never_touching_the_closed_port) {
+    for (const Road& road : kRoads) {
+        SCOPED_TRACE(road.what);
         Running bench;
-        bench.type(Control::Text3, cut.number);
-        bench.type(Control::Text6, cut.hex);
-        for (int i = 0; i < cut.free_turns; ++i) bench.during_next_wait([] {});
-        bench.during_next_wait([&] { cut.cut(bench.program); });
-        cut.press(bench.program);
-        EXPECT_EQ(bench.terminal.line, cut.line);
-        EXPECT_EQ(bench.window.text(Control::Text4), cut.dialled);
-        EXPECT_EQ(bench.window.ends, cut.ended ? 1 : 0);
-        EXPECT_EQ(bench.window.is_enabled(Control::Command3), cut.dial_enabled);
+        bench.type(Control::Text3, road.number);
+        bench.type(Control::Text6, road.hex);
+        for (int i = 0; i < road.free_turns; ++i) bench.during_next_wait([] {});
+        bench.during_next_wait([&] { road.in_wait(bench.program); });
+        road.press(bench.program);
+        EXPECT_EQ(bench.terminal.line, road.line);
+        EXPECT_EQ(bench.window.text(Control::Text4), road.dialled);
+        EXPECT_EQ(bench.window.ends, road.ended ? 1 : 0);
+        EXPECT_EQ(bench.window.is_enabled(Control::Command3), road.dial_enabled);
         EXPECT_EQ(bench.terminal.misuses, 0);
     }
 }
