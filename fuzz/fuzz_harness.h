@@ -40,11 +40,8 @@ struct FuzzBench : testing::Bench {
     // Every read at a new second, so that stamps of different reads differ.
     void next_second() {
         const int t = reads++;
-        window.now.clear();
-        for (const int field : {(t / 3600) % 24, (t / 60) % 60, t % 60}) {
-            if (!window.now.empty()) window.now += u':';
-            window.now += {static_cast<char16_t>(u'0' + field / 10), static_cast<char16_t>(u'0' + field % 10)};
-        }
+        const auto two = [](int n) { return std::u16string{char16_t(u'0' + n / 10), char16_t(u'0' + n % 10)}; };
+        window.now = two(t / 3600 % 24) + u":" + two(t / 60 % 60) + u":" + two(t % 60);
     }
     void receive(std::span<const std::uint8_t> bytes) {
         next_second();
@@ -60,11 +57,7 @@ struct FuzzBench : testing::Bench {
         require(state.log_pos == (log_pos + static_cast<int>(bytes.size())) % state.log_size,
                 "a monitor byte did not take exactly one slot");
     }
-    void clear() {
-        panes.clearing = true;
-        Command7_Click(program);
-        panes.clearing = false;
-    }
+    void clear() { panes.clearing = true, Command7_Click(program), panes.clearing = false; }
 
     // The stores as the decoders may leave them: positions in their rings, a decoder that
     // is ready or collecting for an opener, and every entry whole: a stamped meaning beside

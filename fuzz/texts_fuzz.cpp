@@ -12,15 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The plain reading of the hex codes: the whole text as pairs of digits, or nothing.
     std::vector<std::uint8_t> expected;
     bool well_formed = size > 0 && size % 2 == 0;
-    for (std::size_t i = 0; well_formed && i < size; i += 2) {
-        unsigned value = 0;
-        for (const char16_t ch : text.substr(i, 2)) {
-            const char16_t upper = ch >= u'a' && ch <= u'f' ? static_cast<char16_t>(ch - 0x20) : ch;
-            const std::size_t digit = std::u16string_view(u"0123456789ABCDEF").find(upper);
-            well_formed = well_formed && digit != std::u16string_view::npos;
-            value = value * 16 + static_cast<unsigned>(digit);
-        }
-        expected.push_back(static_cast<std::uint8_t>(value));
+    for (std::size_t i = 0; well_formed && i < size; ++i) {
+        const std::size_t at = std::u16string_view(u"0123456789ABCDEFabcdef").find(text[i]);
+        const auto digit = static_cast<std::uint8_t>(at < 16 ? at : at - 6);
+        well_formed = at != std::u16string_view::npos;
+        if (i % 2 == 0) expected.push_back(static_cast<std::uint8_t>(16 * digit));
+        else expected.back() = static_cast<std::uint8_t>(expected.back() + digit);
     }
     if (!well_formed) expected.clear();
     const auto parsed = parse_hex_codes(text);
