@@ -3,6 +3,7 @@
 # every refusal, each before any window or platform plugin.
 #   command_line_test.sh MIRVANE VERSION
 set -uo pipefail
+ulimit -c 0
 mirvane=$1
 version=$2
 work=$(mktemp -d)
@@ -38,6 +39,8 @@ check 2 err 2 "Missing value after '--log'" -- --log
 check 2 err 2 "unexpected argument 'stray'" -- stray
 check 1 err 1 'no display' -- 
 check 1 err 1 'no display' QT_QPA_PLATFORM=xcb -- 
+# A display that is named is taken at its word; one that cannot be reached is Qt's to report.
+check 134 err - 'could not connect to display' DISPLAY=:nowhere -- 2>/dev/null  # not the shell's "Aborted"
 check 2 err 2 '--terminal-port needs a device' -- --terminal-port ''
 check 2 err 2 '--monitor-port needs a device' -- --monitor-port=
 check 2 err 2 'MIRVANE_PORT1 is set but empty' MIRVANE_PORT1= -- 
