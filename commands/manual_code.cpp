@@ -6,6 +6,8 @@
 #include "link/send.h"
 #include "logs/hex_text.h"
 #include "logs/message_log.h"
+#include "logs/session_records.h"
+#include "shell/message_boxes.h"
 
 namespace mirvane {
 
@@ -46,6 +48,8 @@ void Command8_Click(Program& program) {
 void Command7_Click(Program& program) {
     clear_logs(program);
     reset_status_decoder(program.state);
+    record_clear(program);
+    show_pending_boxes(program);
 }
 
 }  // namespace mirvane

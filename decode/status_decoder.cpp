@@ -7,7 +7,9 @@
 #include "logs/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
+#include "logs/session_records.h"
 #include "shell/captions.h"
+#include "shell/message_boxes.h"
 
 namespace mirvane {
 
@@ -188,7 +190,9 @@ void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes,
 void R_Analize(Program& program) {
     const std::u16string now = program.window.time_of_day();
     const std::vector<std::uint8_t> bytes = program.MSComm1.input();
+    record_read(program, Line::terminal, bytes);
     decode_status_bytes(program, bytes, now);
+    show_pending_boxes(program);
 }
 
 }  // namespace mirvane

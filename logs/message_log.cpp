@@ -1,5 +1,7 @@
 #include "logs/message_log.h"
 
+#include "logs/session_records.h"
+
 namespace mirvane {
 
 namespace {
@@ -70,6 +72,7 @@ void disp_Command(Program& program) {
     SharedState& state = program.state;
     draw_log_pane(state);
     program.window.show_pane(Control::Text2, state.log_pane.text);
+    record_entry(program, state.log_code[state.log_pos], state.log_text[state.log_pos]);
     state.log_pos = static_cast<std::int16_t>((state.log_pos + 1) % state.log_size);
 }
 

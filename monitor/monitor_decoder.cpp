@@ -7,6 +7,8 @@
 #include "link/comm_events.h"
 #include "logs/hex_text.h"
 #include "logs/message_log.h"
+#include "logs/session_records.h"
+#include "shell/message_boxes.h"
 
 namespace mirvane {
 
@@ -59,7 +61,9 @@ void MSComm2_OnComm(Program& program) {
     if (event == comm_event::kReceive) {
         const std::u16string now = program.window.time_of_day();
         const std::vector<std::uint8_t> bytes = program.MSComm2.input();
+        record_read(program, Line::monitor, bytes);
         log_monitor_bytes(program, bytes, now);
+        show_pending_boxes(program);
     } else if (!is_quiet_line_event(event)) {
         report_comm_error(program, event);
     }

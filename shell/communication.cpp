@@ -29,7 +29,8 @@ void start_communication(Program& program) {
                                             failure->reason));
         return;
     }
-    if (auto failure = program.MSComm2.open()) {
+    // Without a monitor line the terminal line alone is "both lines".
+    if (auto failure = program.monitor_line ? program.MSComm2.open() : std::nullopt) {
         // Both lines or neither: the caption must keep telling the truth about the ports.
         program.MSComm1.close();
         show_critical(program, port_problem(program, program.MSComm2, kCannotOpen,

@@ -19,4 +19,16 @@ void show_critical(Program& program, std::u16string_view message) {
     state.box_open = false;
 }
 
+void queue_critical(Program& program, std::u16string_view message) {
+    if (!program.state.ended) program.state.pending_boxes.emplace_back(message);
+}
+
+void show_pending_boxes(Program& program) {
+    SharedState& state = program.state;
+    if (state.box_open || state.pending_boxes.empty()) return;
+    const std::u16string first = std::move(state.pending_boxes.front());
+    state.pending_boxes.pop_front();
+    show_critical(program, first);
+}
+
 }  // namespace mirvane

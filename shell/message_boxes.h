@@ -11,4 +11,11 @@ namespace mirvane {
 // one box per request, in order, never one inside another.
 void show_critical(Program& program, std::u16string_view message);
 
+// Asks for a box where no event may run yet: it waits in the queue until the open box or
+// show_pending_boxes shows it.
+void queue_critical(Program& program, std::u16string_view message);
+
+// Shows the boxes queued meanwhile, unless a box is open (which shows them after itself).
+void show_pending_boxes(Program& program);
+
 }  // namespace mirvane

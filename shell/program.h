@@ -1,8 +1,10 @@
 #pragma once
-// What every handler works on: the shared state, the window and the two serial lines.
-// The program owns one of each and hands this bundle to every procedure.
+// What every handler works on: the shared state, the window and the two serial lines,
+// and what the session was started with. The program owns one of each and hands this
+// bundle to every procedure.
 
 #include "link/serial_port.h"
+#include "logs/record_file.h"
 #include "shell/shared_state.h"
 #include "shell/window_ops.h"
 
@@ -13,6 +15,13 @@ struct Program {
     WindowOps& window;
     SerialPort& MSComm1;  // terminal line: status codes in, command codes out
     SerialPort& MSComm2;  // monitor line: receive only
+
+    // Chosen at start. A bench with one adapter has no monitor line: start opens the
+    // terminal line alone.
+    bool monitor_line = true;
+    // The session log and the capture, when asked for; a file that fails is dropped.
+    RecordFile* log = nullptr;
+    RecordFile* capture = nullptr;
 };
 
 }  // namespace mirvane

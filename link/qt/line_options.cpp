@@ -54,7 +54,10 @@ std::optional<LineOptions> parse_line_settings(std::u16string_view settings) {
 QString device_for_port(std::int16_t number) {
     const QByteArray variable = "MIRVANE_PORT" + QByteArray::number(number);
     const QString chosen = qEnvironmentVariable(variable.constData());
-    if (!chosen.isEmpty()) return chosen;
+    return chosen.isEmpty() ? default_device(number) : chosen;
+}
+
+QString default_device(std::int16_t number) {
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else

@@ -22,7 +22,10 @@ struct LineOptions {
 std::optional<LineOptions> parse_line_settings(std::u16string_view settings);
 
 // The device of port `number`: MIRVANE_PORT1 / MIRVANE_PORT2 when set and not empty,
-// else the machine's n-th serial port (/dev/ttyS0, /dev/ttyS1; COM1, COM2 on Windows).
+// else the machine's n-th serial port (default_device).
 QString device_for_port(std::int16_t number);
+
+// The machine's n-th serial port: /dev/ttyS0, /dev/ttyS1; COM1, COM2 on Windows.
+QString default_device(std::int16_t number);
 
 }  // namespace mirvane::qt

@@ -85,7 +85,9 @@ QtSerialPort::~QtSerialPort() {
     close();
 }
 
-void QtSerialPort::set_comm_port(std::int16_t number) { device_ = device_for_port(number); }
+void QtSerialPort::set_comm_port(std::int16_t number) {
+    device_ = chosen_device_ ? *chosen_device_ : device_for_port(number);
+}
 
 void QtSerialPort::set_settings(std::u16string_view settings) {
     if (const auto options = parse_line_settings(settings)) {

@@ -41,6 +41,10 @@ public:
     // close the line; if it leaves it open, the port closes it itself afterwards.
     std::function<void(std::u16string_view reason)> on_lost;
 
+    // The device this port opens whatever number it is given; unchosen, the number names
+    // it (device_for_port).
+    void choose_device(const QString& device) { chosen_device_ = device; }
+
     void set_comm_port(std::int16_t number) override;
     void set_settings(std::u16string_view settings) override;
     void set_rthreshold(std::int16_t bytes) override;
@@ -89,6 +93,7 @@ private:
 
     QSerialPort port_;
     QString device_;
+    std::optional<QString> chosen_device_;
     LineOptions options_;
     std::int16_t rthreshold_ = 1;
     std::int16_t event_ = 0;

@@ -19,4 +19,13 @@ QtProgram::QtProgram() {
     MSComm2.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm2, reason); };
 }
 
+QtProgram::QtProgram(Session session) : QtProgram() {
+    session_ = std::move(session);
+    MSComm1.choose_device(session_.terminal_device);
+    MSComm2.choose_device(session_.monitor_device);
+    program.monitor_line = session_.monitor_device != kNoDevice;
+    program.log = session_.log.get();
+    program.capture = session_.capture.get();
+}
+
 }  // namespace mirvane::qt

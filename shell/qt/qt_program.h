@@ -4,6 +4,7 @@
 
 #include "link/qt/qt_serial_port.h"
 #include "shell/program.h"
+#include "shell/qt/command_line.h"
 #include "shell/qt/form1.h"
 #include "shell/shared_state.h"
 
@@ -11,7 +12,10 @@ namespace mirvane::qt {
 
 class QtProgram {
 public:
+    // Devices from MIRVANE_PORT1 and MIRVANE_PORT2 or the defaults, no files.
     QtProgram();
+    // As the command line chose; the program keeps the session's files.
+    explicit QtProgram(Session session);
     QtProgram(const QtProgram&) = delete;
     QtProgram& operator=(const QtProgram&) = delete;
 
@@ -20,6 +24,9 @@ public:
     QtSerialPort MSComm2;
     Form1 window;
     Program program{state, window, MSComm1, MSComm2};
+
+private:
+    Session session_;
 };
 
 }  // namespace mirvane::qt

@@ -18,11 +18,23 @@ namespace mirvane::qt::testing {
 
 struct ProgramRig {
     ProgramRig() { start_program(); }
-    void start_program() { mirvane.reset(), Main((mirvane = std::make_unique<QtProgram>())->program); }
+    // A fresh program, with the options given as main() would read them.
+    void start_program(const QStringList& options = {}) {
+        mirvane.reset();
+        mirvane = options.isEmpty() ? std::make_unique<QtProgram>()
+                                    : std::make_unique<QtProgram>(std::get<Session>(
+                                          prepare_session(QStringList{"mirvane"} + options, Environment::current())));
+        Main(mirvane->program);
+    }
     Form1& form() const { return mirvane->window; }
     void click(Control control) const { QTest::mouseClick(form().control_widget(control), Qt::LeftButton); }
     void key(int index) const { QTest::mouseClick(form().keypad_button(index), Qt::LeftButton); }
     void hold(bool held) const { QCOMPARE(::tcflow(terminal.device_end, held ? TCOOFF : TCOON), 0); }
+    // Whether the program has a line's device open: it sets the speed, and puts it back.
+    static bool opened(const FarSide& line) {
+        termios settings{};
+        return ::tcgetattr(line.device_end, &settings) == 0 && ::cfgetospeed(&settings) == B600;
+    }
     // Whether communication runs, as the start button, the keypad and both lines all say.
     bool running(bool yes) const {
         return (form().caption(Control::Command1) == u"端末通信終了") == yes && mirvane->MSComm1.is_open() == yes &&

@@ -1,0 +1,56 @@
+#include "logs/session_records.h"
+
+#include <string>
+
+#include "logs/hex_text.h"
+#include "logs/message_log.h"
+#include "shell/message_boxes.h"
+
+namespace mirvane {
+
+namespace {
+
+constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
+constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
+
+constexpr std::u16string_view line_name(Line line) {
+    return line == Line::terminal ? u"terminal" : u"monitor";
+}
+
+// Records are written in the middle of a store-and-render step, where no event may run;
+// the box therefore waits in the queue for the end of the handler.
+void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
+    if (file == nullptr) return;
+    const auto failure = file->append(line);
+    if (!failure) return;
+    std::u16string message(kRecordOpen);
+    message += file->name();
+    message += kRecordFailed;
+    message += *failure;
+    file = nullptr;
+    queue_critical(program, message);
+}
+
+}  // namespace
+
+void record_entry(Program& program, std::u16string_view code, std::u16string_view meaning) {
+    if (program.log == nullptr || code.empty()) return;
+    std::u16string line(code);
+    line += kColumnSeparator;
+    line += meaning;
+    append_or_drop(program, program.log, line);
+}
+
+void record_clear(Program& program) { append_or_drop(program, program.log, kClearMarker); }
+
+void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes) {
+    if (program.capture == nullptr || bytes.empty()) return;
+    std::u16string text(line_name(line));
+    for (const std::uint8_t byte : bytes) {
+        text += u' ';
+        text += hex_text(byte);
+    }
+    append_or_drop(program, program.capture, text);
+}
+
+}  // namespace mirvane

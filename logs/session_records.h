@@ -1,0 +1,31 @@
+#pragma once
+// What the session log and the capture receive. Both are optional (Program::log,
+// Program::capture); a file that fails a write is named in one box and written no more,
+// while the window and the other file go on.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "shell/program.h"
+
+namespace mirvane {
+
+// Where the operator cleared the panes; the log itself is never cleared.
+inline constexpr std::u16string_view kClearMarker = u"---- 情報表示消去 ----";
+// The first line of a new capture file.
+inline constexpr std::u16string_view kCaptureHeader =
+    u"# Mirvane capture: one read a line: local date and time, line, bytes in hex";
+
+enum class Line { terminal, monitor };
+
+// A committed entry, as its line in the log pane reads. A slot without a code is no entry.
+void record_entry(Program& program, std::u16string_view code, std::u16string_view meaning);
+
+// The operator's clear.
+void record_clear(Program& program);
+
+// One read of a line, as handed to its decoder; an empty read is no read.
+void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes);
+
+}  // namespace mirvane

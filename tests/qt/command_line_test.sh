@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# mirvane started from a shell with no display at all: the answers that need no window, and
+# every refusal, each before any window or platform plugin.
+#   command_line_test.sh MIRVANE VERSION
+set -uo pipefail
+ulimit -c 0
+mirvane=$1
+version=$2
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
+failed=0
+
+# check EXIT STREAM LINES PATTERN [VARIABLE=VALUE ...] -- ARGUMENTS: the exit code; the one
+# stream that may say anything (out or err), in how many lines (any: -), holding PATTERN.
+check() {
+  local code=$1 stream=$2 lines=$3 pattern=$4 settings=()
+  shift 4
+  while [ "$1" != -- ]; do settings+=("$1"); shift; done
+  shift
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${settings[@]}" \
+    "$mirvane" "$@" >"$work/out" 2>"$work/err" </dev/null
+  local rc=$? quiet=err
+  [ "$stream" = err ] && quiet=out
+  if [ "$rc" != "$code" ] || ! grep -qE -- "$pattern" "$work/$stream" || [ -s "$work/$quiet" ] ||
+     { [ "$lines" != - ] && [ "$(wc -l <"$work/$stream")" != "$lines" ]; }; then
+    echo "FAILED: ${settings[*]} mirvane $* exited $rc (expected $code, $lines line(s) on std$stream matching '$pattern')"
+    sed 's/^/  out: /' "$work/out"; sed 's/^/  err: /' "$work/err"
+    failed=1
+  fi
+}
+
+check 0 out - '^Usage: mirvane \[options\]' -- --help
+check 0 out - '--monitor-port <DEVICE>' -- -h
+check 0 out 1 "^mirvane $version\$" -- --version
+check 0 out 1 "^mirvane $version\$" -- -v
+check 0 out - '^(/dev/|no serial ports found$)' -- --list-ports
+check 2 err 2 "Unknown option 'bogus'" -- --bogus
+check 2 err 2 "Missing value after '--log'" -- --log
+check 2 err 2 "unexpected argument 'stray'" -- stray
+check 1 err 1 'no display' -- 
+check 1 err 1 'no display' QT_QPA_PLATFORM=xcb -- 
+# A display that is named is taken at its word; one that cannot be reached is Qt's to report.
+check 134 err - 'could not connect to display' DISPLAY=:nowhere -- 2>/dev/null  # not the shell's "Aborted"
+check 2 err 2 '--terminal-port needs a device' -- --terminal-port ''
+check 2 err 2 '--monitor-port needs a device' -- --monitor-port=
+check 2 err 2 'MIRVANE_PORT1 is set but empty' MIRVANE_PORT1= -- 
+check 2 err 2 'MIRVANE_PORT2 is set but empty' MIRVANE_PORT2= -- 
+check 2 err 2 'terminal line needs a device' -- --terminal-port none
+check 2 err 2 '--log needs a file name' -- --log ''
+check 2 err 1 "$work/missing/session.log: No such file or directory" -- --log "$work/missing/session.log"
+check 2 err 1 "$work: Is a directory" -- --capture "$work"
+# Options are read before the display is looked for.
+check 2 err 1 "$work: Is a directory" QT_QPA_PLATFORM=offscreen -- --log "$work"
+if [ "$(id -u)" != 0 ]; then
+  mkdir "$work/locked" && chmod 0500 "$work/locked"
+  check 2 err 1 "$work/locked/capture.txt: Permission denied" -- --capture "$work/locked/capture.txt"
+fi
+exit $failed
