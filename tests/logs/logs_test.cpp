@@ -6,6 +6,7 @@
 #include <random>
 
 #include "commands/manual_code.h"
+#include "logs/record_file.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
 #include "support/bench.h"
@@ -34,6 +35,39 @@ TEST(PaneChanges, a_byte_or_an_entry_is_handed_over_as_itself_with_the_oldest_go
     EXPECT_EQ(bench.window.changes[Control::Text1], std::tuple(false, 0u, 3u, u"81 "));
     EXPECT_EQ(bench.window.changes[Control::Text2],
               std::tuple(false, 0u, 2u + 35, u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n"));
+}
+
+// A session file that keeps its lines, and fails every write once `fails` is set.
+struct KeptFile final : RecordFile {
+    std::u16string name() const override { return u"/tmp/capture"; }
+    std::optional<std::u16string> append(std::u16string_view line) override {
+        if (fails) return u"No space left on device";
+        return lines.emplace_back(line), std::nullopt;
+    }
+    std::vector<std::u16string> lines;
+    bool fails = false;
+};
+
+// The log gets each entry once it is committed, whole, and the clear; the capture each read.
+// A file that fails a write is named in one box and written no more; the other goes on.
+TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_reads_and_a_failing_file_one_box) {
+    Bench bench;
+    KeptFile log, capture;
+    bench.program.log = &log, bench.program.capture = &capture;
+    bench.receive({0xAD, 0x31});
+    bench.tap({0x86});
+    bench.receive({0x32, 0x33, 0x34, 0x80});
+    bench.receive({});
+    Command7_Click(bench.program);
+    EXPECT_EQ(log.lines, (std::vector<std::u16string>{u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
+                                                      u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));
+    EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80"}));
+    capture.fails = true;
+    bench.receive({0x81});
+    bench.receive({0x80});
+    EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>{
+                                      u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device"});
+    EXPECT_EQ(log.lines.size(), 6u);
 }
 
 struct History {

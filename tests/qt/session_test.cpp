@@ -1,6 +1,7 @@
 // The command line's choices and the session's files, in process: the program as main()
 // makes it, on the offscreen platform, its lines pseudo-terminals driven from their far ends.
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "support/program_rig.h"
@@ -87,6 +88,20 @@ private slots:
                                            QStringList(pane.crbegin(), pane.crend()) << "---- 情報表示消去 ----");
         QCOMPARE(unstamped_lines(capture), QStringList({"unstamped: # Mirvane capture: one read a line: local date and time, line, bytes in hex",
                                                         "terminal C5 AD 31", "monitor 86", "terminal 32 33 34 80"}));
+
+        // The capture replayed into a fresh program gives the same entries, in the same order.
+        QProcess far_side;
+        far_side.start(MIRVANE_SIM_PROGRAM, {"--serve", "--full-speed", "--replay", capture});
+        QVERIFY(far_side.waitForReadyRead() && QTest::qWaitFor([&] { return far_side.canReadLine() && far_side.bytesAvailable() > 40; }));
+        const QStringList paths = QString::fromLocal8Bit(far_side.readAll()).remove(QRegularExpression("MIRVANE_PORT.=")).split('\n');
+        const QString replayed = files.filePath("replayed.log");
+        rig.start_program({"--terminal-port", paths[0], "--monitor-port", paths[1], "--log", replayed});
+        rig.click(Control::Command1);
+        wait_for_lines(rig, 4);
+        const auto entries = [](QStringList lines) { return lines.replaceInStrings(QRegularExpression(R"(\[\d\d:\d\d:\d\d\] )"), ""); };
+        QCOMPARE(entries(unstamped_lines(replayed)), entries(unstamped_lines(log).mid(1, 4)));
+        far_side.terminate();
+        far_side.waitForFinished();
     }
 
     void a_log_that_fails_a_write_is_named_in_one_box_and_the_session_goes_on() {

@@ -65,6 +65,14 @@ TEST(StartStop, opens_and_closes_both_lines_together_and_keeps_panes_hook_and_di
     EXPECT_EQ(bench.terminal.misuses + bench.monitor.misuses, 0);
 }
 
+TEST(StartStop, a_bench_without_a_monitor_line_opens_the_terminal_line_alone) {
+    Bench bench;
+    bench.program.monitor_line = false;
+    Command1_Click(bench.program);
+    EXPECT_TRUE(bench.terminal.is_open() && bench.monitor.opens == 0);
+    expect_sending_controls(bench, true);
+}
+
 TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
     for (const bool monitor_fails : {false, true}) {
         Bench bench;

@@ -27,7 +27,7 @@ expect_file usr/share/icons/hicolor/scalable/apps/mirvane.svg
 expect_file usr/share/mirvane/scenarios/incoming-call.txt
 expect_file usr/share/mirvane/scenarios/demo-call.capture
 expect_file usr/share/man/man1/mirvane-sim.1.gz
-if [ "$with_window" = ON ]; then expect_file usr/bin/mirvane; fi
+if [ "$with_window" = ON ]; then expect_file usr/bin/mirvane; expect_file usr/share/man/man1/mirvane.1.gz; fi
 
 # What the programs need at run time on Debian: the C and C++ runtimes, and for the window
 # the Qt libraries, the platform plugins that put it on screen and the Japanese Gothic
