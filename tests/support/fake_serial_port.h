@@ -4,7 +4,7 @@
 // the port while it is closed is counted, so tests can assert it never happens.
 
 #include <cstdint>
-#include <deque>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,49 +26,30 @@ public:
 
     std::optional<OpenFailure> open() override {
         ++opens;
-        if (open_failure) return open_failure;
-        misuses += open_;
-        open_ = true;
-        return std::nullopt;
+        if (!open_failure) misuses += open_, open_ = true;
+        return open_failure;
     }
-    void close() override {
-        misuses += !open_;
-        open_ = false;
-        pending.clear();  // what had not left yet is lost with the port
-    }
+    // What had not left yet is lost with the port.
+    void close() override { misuses += !open_, open_ = false, pending.clear(); }
     bool is_open() const override { return open_; }
 
     void output(std::span<const std::uint8_t> bytes) override {
-        misuses += !open_;
-        pending.insert(pending.end(), bytes.begin(), bytes.end());
+        misuses += !open_, pending.insert(pending.end(), bytes.begin(), bytes.end());
     }
     int out_buffer_count() const override {
         misuses += !open_;
         return static_cast<int>(pending.size());
     }
-    std::vector<std::uint8_t> input() override {
-        std::vector<std::uint8_t> bytes(received.begin(), received.end());
-        received.clear();
-        return bytes;
-    }
+    std::vector<std::uint8_t> input() override { return std::exchange(received, {}); }
     std::int16_t comm_event() const override { return event; }
 
     // Puts every queued byte on the line, as if the line were fast.
-    void drain() {
-        line.insert(line.end(), pending.begin(), pending.end());
-        pending.clear();
-    }
+    void drain() { line.insert(line.end(), pending.begin(), pending.end()), pending.clear(); }
 
-    std::int16_t comm_port = 0;
+    std::int16_t comm_port = 0, rthreshold = -1, sthreshold = -1, input_mode = -1;
     std::u16string settings;
-    std::int16_t rthreshold = -1;
-    std::int16_t sthreshold = -1;
-    std::int16_t input_mode = -1;
-
     std::optional<OpenFailure> open_failure;
-    std::vector<std::uint8_t> pending;
-    std::vector<std::uint8_t> line;
-    std::deque<std::uint8_t> received;
+    std::vector<std::uint8_t> pending, line, received;
     std::int16_t event = comm_event::kReceive;
     int opens = 0;
     mutable int misuses = 0;
