@@ -4,6 +4,7 @@
 #include <QSerialPortInfo>
 
 #include "link/qt/line_options.h"
+#include "mirvane_version.h"
 #include "logs/session_records.h"
 #include "shell/qt/qt_record_file.h"
 
