@@ -71,7 +71,7 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
 }
 
 TEST(PaneRenders, the_window_always_draws_exactly_the_plain_render) {
-    for (const auto [rx_size, log_size] : {std::pair(200, 200), std::pair(1, 1), std::pair(2, 3), std::pair(3, 3),
+    for (const auto& [rx_size, log_size] : {std::pair(200, 200), std::pair(1, 1), std::pair(2, 3), std::pair(3, 3),
                                            std::pair(4, 7)}) {
         SCOPED_TRACE(rx_size * 1000 + log_size);
         Bench bench;

@@ -90,7 +90,7 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
 // Exit puts the receiver down before the line closes, only while communication runs and the
 // receiver is up; then nothing more is handled. The close box only closes the terminal line.
 TEST(Exit, puts_the_receiver_down_first_only_while_communication_runs_and_the_close_box_never) {
-    for (const auto [stopped_first, lifted, by_close_box] : {std::tuple(false, true, false), std::tuple(true, true, false),
+    for (const auto& [stopped_first, lifted, by_close_box] : {std::tuple(false, true, false), std::tuple(true, true, false),
                                                              std::tuple(false, false, false), std::tuple(false, true, true)}) {
         Bench bench(true);
         if (lifted) Command4_Click(bench.program);
