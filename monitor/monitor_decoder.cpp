@@ -33,7 +33,7 @@ constexpr std::u16string_view kEmptyColumns = u"__ __ __ __ ";
 }  // namespace
 
 std::u16string monitor_meaning(std::uint8_t byte) {
-    if (byte >= 0x90 && byte <= 0x9F) {
+    if (byte >= command_code::kDialBase && byte <= command_code::kDialLast) {
         std::u16string character;
         dial_conv1(character, byte);
         return dial_label(character);

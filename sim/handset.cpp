@@ -21,12 +21,11 @@ constexpr std::array<std::uint8_t, 1> kDialled{sc::kDialComplete};
 constexpr std::array<std::uint8_t, 3> kPutDown{sc::kToneOff, sc::kInCallOff, sc::kStandby};
 constexpr std::array<std::uint8_t, 0> kNothing{};
 
-constexpr std::uint8_t kDialLast = cc::kDialBase + 0x0F;
 
 const std::array kAnswers{
     AnswerRow{cc::kOffHook, cc::kOffHook, true, false, kAnswerCall},
     AnswerRow{cc::kOffHook, cc::kOffHook, false, false, kLift},
-    AnswerRow{cc::kDialBase, kDialLast, false, true, kNothing},
+    AnswerRow{cc::kDialBase, cc::kDialLast, false, true, kNothing},
     AnswerRow{cc::kDialComplete, cc::kDialComplete, false, false, kDialled},
     AnswerRow{cc::kOnHook, cc::kOnHook, false, false, kPutDown},
     // The caller-number setting changes nothing the host can see.
