@@ -21,7 +21,6 @@ constexpr std::array<std::uint8_t, 1> kDialled{sc::kDialComplete};
 constexpr std::array<std::uint8_t, 3> kPutDown{sc::kToneOff, sc::kInCallOff, sc::kStandby};
 constexpr std::array<std::uint8_t, 0> kNothing{};
 
-
 const std::array kAnswers{
     AnswerRow{cc::kOffHook, cc::kOffHook, true, false, kAnswerCall},
     AnswerRow{cc::kOffHook, cc::kOffHook, false, false, kLift},
