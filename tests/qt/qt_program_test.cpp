@@ -1,6 +1,8 @@
 // The whole program on Qt, its terminal line and monitor line on real pseudo-terminals
 // driven from their far sides as the terminal and the monitor tap would drive them.
 
+#include <QPlainTextEdit>
+
 #include "support/program_rig.h"
 
 namespace mirvane::qt::testing {
@@ -8,19 +10,18 @@ namespace mirvane::qt::testing {
 using namespace Qt::StringLiterals;
 using enum Control;
 
-using Rig = ProgramRig;
-
 class ProgramTest : public QObject {
     Q_OBJECT
 
 private slots:
     // Stop closes both lines and start opens them again. A line lost while communication
     // runs stops it as stop would, with one box; start then works on the device plugged in
-    // again behind the same path. Each press puts exactly its codes on the terminal line and
-    // nothing on the monitor line; exit puts the receiver down before the line closes, and
-    // nothing that arrives afterwards is handled.
+    // again behind the same path. Each press puts exactly its codes on the terminal line,
+    // every byte as it is, and nothing on the monitor line; exit puts the receiver down
+    // before the window closes the terminal line alone, as its close box does, and nothing
+    // that arrives afterwards is handled.
     void stop_or_a_lost_line_closes_both_lines_start_opens_them_and_presses_send_their_codes() {
-        Rig rig;
+        ProgramRig rig;
         rig.click(Command1);
         rig.click(Command1);
         QVERIFY(rig.running(false));
@@ -35,24 +36,25 @@ private slots:
             lost->plug_in();
         }
         rig.click(Command1);
-        QTest::keyClicks(rig.form().control_widget(Text3), u"5*"_s);
-        QTest::keyClicks(rig.form().control_widget(Text6), u"00ff"_s);
+        QTest::keyClicks(rig.widget(Text3), u"5*"_s), QTest::keyClicks(rig.widget(Text6), u"000aff0d"_s);
         rig.click(Command4);
-        for (const int key : {1, 10, 12}) QTest::mouseClick(rig.form().keypad_button(key), Qt::LeftButton);
+        for (const int key : {1, 10, 12}) rig.key(key);
         for (const Control button : {Command3, Command6, Command8, Command2}) rig.click(button);
         rig.monitor.write({0xA6});
         QTest::qWait(100);
-        QCOMPARE(rig.terminal.received(), (Bytes{0xA7, 0xEB, 0x91, 0x9A, 0x9C, 0x95, 0x9B, 0x86, 0x00, 0xFF, 0xA6}));
-        QVERIFY(!rig.form().isVisible() && !rig.mirvane->MSComm1.is_open() && rig.log().isEmpty());
-        QVERIFY(rig.monitor.received().empty() && rig.boxes.seen.empty());
+        const Bytes codes{0xA7, 0xEB, 0x91, 0x9A, 0x9C, 0x95, 0x9B, 0x86, 0x00, 0x0A, 0xFF, 0x0D, 0xA6};
+        QCOMPARE(rig.terminal.received(), codes);
+        QVERIFY(!rig.form().isVisible() && !rig.mirvane->MSComm1.is_open() && rig.mirvane->MSComm2.is_open());
+        QVERIFY(rig.monitor.received().empty() && rig.log().isEmpty() && rig.boxes.seen.empty());
     }
 
     // Errors counted on both lines give one box per error, one after another and never two
     // up together, and line states none, the monitor's raised while the terminal's fourth
     // box is up; bytes that arrive on both lines while the first box waits for the operator
-    // are decoded into the panes and labels meanwhile.
+    // are decoded into the panes, the log and the labels meanwhile (what they read is the
+    // decoders' business).
     void an_error_storm_gives_one_box_after_another_while_both_lines_are_decoded() {
-        Rig rig;
+        ProgramRig rig;
         ScriptedLineState terminal(rig.mirvane->MSComm1), monitor(rig.mirvane->MSComm2);
         LineCounters &t = terminal.counters_now.emplace(), &m = monitor.counters_now.emplace();
         rig.click(Command1);
@@ -64,17 +66,13 @@ private slots:
         };
         t.brk += 1, t.frame += 2, t.parity += 1, t.cts += 1;
         QVERIFY(QTest::qWaitFor([&] { return rig.boxes.seen.size() >= 6; }));
-        QVERIFY2(looks <= 600, "the bytes waited for the box");
-        QCOMPARE(rig.boxes.most_up_at_once, 1);
+        QVERIFY(looks <= 600 && rig.boxes.most_up_at_once == 1);  // the bytes did not wait for the box
         QStringList shown;
         for (const SeenBox& box : rig.boxes.seen) shown << box.text;
         QCOMPARE(shown, QStringList({u"中断信号を受信"_s, u"フレーム エラー"_s, u"フレーム エラー"_s,
                                      u"パリティ エラー"_s, u"ポート オーバーラン"_s, u"受信バッファ オーバーフロー"_s}));
-        QCOMPARE(rig.log().filter(QRegularExpression(u"^__"_s)), QStringList({u"__ __ __ __ 12 : *"_s,
-                     u"__ __ __ __ 93 : Dial [3]"_s, u"__ __ __ __ A7 : 受話器を上げる"_s}));
-        QCOMPARE(rig.log().filter(u" __ __ __ __ :"_s), QStringList({u"80 __ __ __ __ : 圏外表示OFF"_s,
-                     u"C5 __ __ __ __ : 受信レベル [5]"_s, u"A5 __ __ __ __ : 着信表示ON"_s}));
-        QVERIFY(rig.form().text(Text1) == u"80 C5 A5" && rig.form().caption(Label1) == u"受信レベル：5");
+        QVERIFY(rig.log().filter(QRegularExpression(u"^__ __ __ __ (12|93|A7) : "_s)).size() == 3 &&
+                rig.form().text(Text1) == u"80 C5 A5" && rig.form().caption(Label1) == u"受信レベル：5");
     }
 
     // The terminal line held (a handset holding its line, a stalled adapter) while the
@@ -82,7 +80,7 @@ private slots:
     // out, in press order, once the line runs and Dial データ reads them in that order; past
     // 32 waiting, a press sends nothing.
     void thousands_of_presses_on_a_held_line_send_the_first_32_in_press_order() {
-        Rig rig;
+        ProgramRig rig;
         rig.click(Command1);
         rig.hold(true);
         std::u16string pressed;
@@ -96,7 +94,7 @@ private slots:
         Bytes first_32;
         for (int i = 0; i < 32; ++i) first_32.push_back(static_cast<std::uint8_t>(0x91 + i % 12));
         QCOMPARE(rig.terminal.wait_for(33, 1000), first_32);
-        QCOMPARE(rig.form().text(Text4), pressed.substr(0, 32));
+        QCOMPARE(rig.widget<QPlainTextEdit>(Text4)->toPlainText(), QString::fromStdU16String(pressed.substr(0, 32)));
     }
 
     // Last: an exit ends the test's later event loops as it ends the program's. With the
@@ -104,7 +102,7 @@ private slots:
     // exit meanwhile sends nothing more.
     void an_exit_on_a_held_line_ends_within_its_wait_and_a_second_exit_sends_nothing() {
         for (const bool released_during_wait : {false, true}) {
-            Rig rig;
+            ProgramRig rig;
             rig.click(Command1);
             rig.click(Command4);  // returns once A7 and EB have left
             rig.hold(true);
@@ -115,7 +113,7 @@ private slots:
             rig.click(Command2);
             QVERIFY(rig.form().clock() - started < std::chrono::milliseconds(2500) && rig.mirvane->state.ended);
             rig.hold(false);
-            QCOMPARE(rig.terminal.wait_for(4, 300), released_during_wait ? (Bytes{0xA7, 0xEB, 0xA6}) : (Bytes{0xA7, 0xEB}));
+            QCOMPARE(rig.terminal.wait_for(4, 300), released_during_wait ? Bytes({0xA7, 0xEB, 0xA6}) : Bytes({0xA7, 0xEB}));
         }
     }
 };

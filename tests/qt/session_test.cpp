@@ -8,6 +8,8 @@
 
 namespace mirvane::qt::testing {
 
+using enum Control;
+
 namespace {
 
 // A file's lines, each cut after its local date and time, once seen.
@@ -24,11 +26,12 @@ QStringList unstamped_lines(const QString& path) {
 // that do not exist, and the options must win.
 void start_with(ProgramRig& rig, const QStringList& options) {
     qputenv("MIRVANE_PORT1", "/nowhere/1"), qputenv("MIRVANE_PORT2", "/nowhere/2");
-    rig.start_program(QStringList{"--terminal-port", rig.terminal.path(), "--monitor-port", rig.monitor.path()} + options);
+    const QStringList lines{"--terminal-port", rig.terminal.path(), "--monitor-port", rig.monitor.path()};
+    rig.start_program(lines + options);
 }
 
 void wait_for_lines(const ProgramRig& rig, qsizetype count) {
-    QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Control::Text2).find(u" : ") != 0 && rig.log().size() == count; }));
+    QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Text2).find(u" : ") != 0 && rig.log().size() == count; }));
 }
 
 }  // namespace
@@ -37,86 +40,78 @@ class SessionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void devices_are_the_options_over_the_variables_over_the_defaults_and_empty_is_refused() {
+    // Refusals, an empty option or variable among them, are the command line test's.
+    void devices_are_the_options_over_the_variables_over_the_defaults() {
         const struct { const char* options; std::optional<QString> port1, port2; QString devices; } rows[] = {
-            {"", {}, {}, "/dev/ttyS0 /dev/ttyS1"},
-            {"", "/dev/a", "/dev/b", "/dev/a /dev/b"},
-            {"--terminal-port /dev/x --monitor-port=/dev/y", "/dev/a", "/dev/b", "/dev/x /dev/y"},
-            {"--monitor-port none", "/dev/a", "/dev/b", "/dev/a none"},
-            {"", {}, "none", "/dev/ttyS0 none"},
-            {"--terminal-port /dev/x", "", {}, "/dev/x /dev/ttyS1"},  // an empty variable not used
-            {"", "", {}, "exit 2"},
-            {"--monitor-port=", {}, {}, "exit 2"},
+            {"mirvane", {}, {}, "/dev/ttyS0 /dev/ttyS1"},
+            {"mirvane", "/dev/a", "/dev/b", "/dev/a /dev/b"},
+            {"mirvane --terminal-port /dev/x --monitor-port=/dev/y", "/dev/a", "/dev/b", "/dev/x /dev/y"},
+            {"mirvane --monitor-port none", "/dev/a", "/dev/b", "/dev/a none"},
+            {"mirvane", {}, "none", "/dev/ttyS0 none"},
+            {"mirvane --terminal-port /dev/x", "", {}, "/dev/x /dev/ttyS1"},  // an empty variable not used
         };
         for (const auto& row : rows) {
-            const auto prepared = prepare_session(("mirvane " + QString(row.options)).split(' ', Qt::SkipEmptyParts), {row.port1, row.port2});
+            const auto prepared = prepare_session(QString(row.options).split(' '), {row.port1, row.port2});
             const auto* session = std::get_if<Session>(&prepared);
-            QCOMPARE(session ? session->terminal_device + ' ' + session->monitor_device
-                             : "exit " + QString::number(std::get<Finish>(prepared).exit_code), row.devices);
+            QCOMPARE(session ? session->terminal_device + ' ' + session->monitor_device : "refused", row.devices);
         }
     }
 
-    void a_bench_with_one_adapter_opens_the_terminal_line_alone_and_every_button_works() {
-        ProgramRig rig;
-        start_with(rig, {"--monitor-port", "none"});
-        rig.click(Control::Command1);
-        QVERIFY(ProgramRig::opened(rig.terminal) && !ProgramRig::opened(rig.monitor));
-        rig.click(Control::Command6);
-        QCOMPARE(rig.terminal.wait_for(1), Bytes{0x86});
-        rig.click(Control::Command1);
-        QVERIFY(!ProgramRig::opened(rig.terminal) && rig.boxes.seen.empty());
-    }
-
-    void the_log_is_the_panes_lines_oldest_first_and_the_capture_every_read() {
+    // Each is appended to, never truncated: the capture played back into a fresh program
+    // with the same log adds the same entries, in the same order, after the first session's.
+    void the_log_is_the_panes_lines_oldest_first_the_capture_every_read_and_replays_the_same() {
         QTemporaryDir files;
         const QString log = files.filePath("session.log"), capture = files.filePath("capture.txt");
-        QFile earlier(log);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("from an earlier session\n") > 0 && earlier.flush());
         ProgramRig rig;
         start_with(rig, {"--log", log, "--capture", capture});
-        rig.click(Control::Command1);
+        rig.click(Command1);
         rig.terminal.write({0xC5, 0xAD, 0x31});
-        QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Control::Text1) == u"31 AD C5"; }));
+        QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Text1) == u"31 AD C5"; }));
         rig.monitor.write({0x86});  // lands while AD 31 waits for its last three bytes
         wait_for_lines(rig, 2);
         rig.terminal.write({0x32, 0x33, 0x34, 0x80});
         wait_for_lines(rig, 4);
-        const QStringList pane = QString::fromStdU16String(rig.form().text(Control::Text2)).split("\r\n");
+        const QStringList pane = QString::fromStdU16String(rig.form().text(Text2)).split("\r\n");
         QVERIFY(pane[1].startsWith("AD 31 32 33 34 : "));
-        rig.click(Control::Command7);
-        QCOMPARE(unstamped_lines(log), QStringList{"unstamped: from an earlier session"} +
-                                           QStringList(pane.crbegin(), pane.crend()) << "---- 情報表示消去 ----");
-        QCOMPARE(unstamped_lines(capture), QStringList({"unstamped: # Mirvane capture: one read a line: local date and time, line, bytes in hex",
-                                                        "terminal C5 AD 31", "monitor 86", "terminal 32 33 34 80"}));
+        rig.click(Command7);
+        QCOMPARE(unstamped_lines(log), QStringList(pane.crbegin(), pane.crend()) << "---- 情報表示消去 ----");
+        QCOMPARE(unstamped_lines(capture),
+                 QStringList({"unstamped: # Mirvane capture: one read a line: local date and time, line, bytes in hex",
+                              "terminal C5 AD 31", "monitor 86", "terminal 32 33 34 80"}));
 
-        // The capture replayed into a fresh program gives the same entries, in the same order.
         QProcess far_side;
         far_side.start(MIRVANE_SIM_PROGRAM, {"--serve", "--full-speed", "--replay", capture});
-        QVERIFY(far_side.waitForReadyRead() && QTest::qWaitFor([&] { return far_side.canReadLine() && far_side.bytesAvailable() > 40; }));
-        const QStringList paths = QString::fromLocal8Bit(far_side.readAll()).remove(QRegularExpression("MIRVANE_PORT.=")).split('\n');
-        const QString replayed = files.filePath("replayed.log");
-        rig.start_program({"--terminal-port", paths[0], "--monitor-port", paths[1], "--log", replayed});
-        rig.click(Control::Command1);
+        QVERIFY(QTest::qWaitFor([&] { return far_side.canReadLine() && far_side.bytesAvailable() > 40; }));
+        const QStringList paths = QString(far_side.readAll()).remove(QRegularExpression("MIRVANE_PORT.=")).split('\n');
+        rig.start_program({"--terminal-port", paths[0], "--monitor-port", paths[1], "--log", log});
+        rig.click(Command1);
         wait_for_lines(rig, 4);
-        const auto entries = [](QStringList lines) { return lines.replaceInStrings(QRegularExpression(R"(\[\d\d:\d\d:\d\d\] )"), ""); };
-        QCOMPARE(entries(unstamped_lines(replayed)), entries(unstamped_lines(log).mid(1, 4)));
-        far_side.terminate();
-        far_side.waitForFinished();
+        const QStringList lines = unstamped_lines(log).replaceInStrings(QRegularExpression(R"(\[[\d:]{8}\] )"), "");
+        QCOMPARE(lines.mid(5), lines.mid(0, 4));
+        far_side.terminate(), far_side.waitForFinished();
     }
 
-    void a_log_that_fails_a_write_is_named_in_one_box_and_the_session_goes_on() {
+    // A bench with one adapter: the terminal line alone opens, and every button works. A log
+    // that fails a write is named in one box, and the session goes on without it.
+    void one_adapter_opens_the_terminal_line_alone_and_a_failing_log_is_named_in_one_box() {
         QTemporaryDir files;
+        const QString capture = files.filePath("capture.txt");
         ProgramRig rig;
-        start_with(rig, {"--log", "/dev/full", "--capture", files.filePath("capture.txt")});
-        rig.click(Control::Command1);
+        start_with(rig, {"--monitor-port", "none", "--log", "/dev/full", "--capture", capture});
+        rig.click(Command1);
+        QVERIFY(ProgramRig::opened(rig.terminal) && !ProgramRig::opened(rig.monitor));
+        rig.click(Command6);
+        QCOMPARE(rig.terminal.wait_for(1), Bytes{0x86});
         rig.terminal.write({0x80, 0x81});
         wait_for_lines(rig, 2);
         QVERIFY(QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); }));
         rig.terminal.write({0x80});
         wait_for_lines(rig, 3);
-        QCOMPARE(rig.boxes.seen.size(), 1u);
-        QCOMPARE(rig.boxes.seen[0].text, "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
-        QCOMPARE(unstamped_lines(files.filePath("capture.txt")).mid(1), QStringList({"terminal 80 81", "terminal 80"}));
+        QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"terminal 80 81", "terminal 80"}));
+        rig.click(Command1);
+        QVERIFY(!ProgramRig::opened(rig.terminal) && rig.boxes.seen.size() == 1);
+        QCOMPARE(rig.boxes.seen[0].text,
+                 "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
     }
 };
 

@@ -37,8 +37,10 @@ public:
         return received_;
     }
 
-    // The path goes too: a new pseudo-terminal may take the old one's number.
+    // What the tool sent before stays received; the path goes too: a new pseudo-terminal
+    // may take the old one's number.
     void unplug() {
+        received();
         for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1));
         QFile::remove(path());
     }
@@ -49,10 +51,8 @@ public:
     }
     void plug_in() {
         unplug();
-        received_.clear();
         QVERIFY(::openpty(&master_, &device_end, nullptr, nullptr, nullptr) == 0);
         ::fcntl(master_, F_SETFL, O_NONBLOCK);
-        QFile::remove(path());
         QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(master_)), path()));
     }
 

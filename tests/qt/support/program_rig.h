@@ -21,12 +21,13 @@ struct ProgramRig {
     // A fresh program, with the options given as main() would read them.
     void start_program(const QStringList& options = {}) {
         mirvane.reset();
-        mirvane = options.isEmpty() ? std::make_unique<QtProgram>()
-                                    : std::make_unique<QtProgram>(std::get<Session>(
-                                          prepare_session(QStringList{"mirvane"} + options, Environment::current())));
+        auto session = prepare_session(QStringList{"mirvane"} + options, Environment::current());
+        mirvane = std::make_unique<QtProgram>(std::move(std::get<Session>(session)));
         Main(mirvane->program);
     }
     Form1& form() const { return mirvane->window; }
+    template <typename Widget = QWidget>
+    Widget* widget(Control control) const { return static_cast<Widget*>(form().control_widget(control)); }
     void click(Control control) const { QTest::mouseClick(form().control_widget(control), Qt::LeftButton); }
     void key(int index) const { QTest::mouseClick(form().keypad_button(index), Qt::LeftButton); }
     void hold(bool held) const { QCOMPARE(::tcflow(terminal.device_end, held ? TCOOFF : TCOON), 0); }
