@@ -1,6 +1,5 @@
 // One serial line on QSerialPort, driven from the far side of real pseudo-terminals.
 
-#include <QTemporaryDir>
 #include <ctime>
 #include <termios.h>
 
@@ -67,8 +66,8 @@ private slots:
         other.close();
         QVERIFY(!line.port.open());
         termios device{};
-        QCOMPARE(::tcgetattr(line.far.device_end, &device), 0);
-        QVERIFY(::cfgetospeed(&device) == B600 && !(device.c_cflag & (CSTOPB | CRTSCTS)));
+        QVERIFY(::tcgetattr(line.far.device_end, &device) == 0 && ::cfgetospeed(&device) == B600 &&
+                !(device.c_cflag & (CSTOPB | CRTSCTS)));
         QCOMPARE(device.c_iflag & (INPCK | PARMRK | IGNPAR | ISTRIP | IXON | IXOFF), tcflag_t(INPCK | PARMRK));
         const Bytes marked{0xFF, 0x41, 0xFF, 0xFF, 0x00, 0xFF};
         line.far.write(marked);
@@ -84,8 +83,7 @@ private slots:
         QCOMPARE(lost, std::vector<std::u16string>{u"装置が応答しません（取り外されたか、相手側が閉じられました）"});
         QCOMPARE(line.refusal(), u"装置が見つかりません"_s);
 
-        QTemporaryDir dir;
-        const QString too_long = dir.filePath(QString(255 - dir.path().size() - 1, u'n'));
+        const QString too_long = line.far.path() + QString(255 - line.far.path().size(), u'n');
         line.port.choose_device(too_long), line.port.set_comm_port(kTerminalPortNumber);
         QCOMPARE(line.refusal(), u"装置が見つかりません"_s);
         line.far.plug_in();

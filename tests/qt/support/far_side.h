@@ -20,8 +20,7 @@ namespace mirvane::qt::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class FarSide {
-public:
+struct FarSide {
     explicit FarSide(int port) {
         qputenv(("MIRVANE_PORT" + QByteArray::number(port)).constData(), path().toLocal8Bit());
         plug_in();
@@ -57,8 +56,6 @@ public:
     }
 
     int device_end = -1;  // the test's own handle on the device end
-
-private:
     QTemporaryDir dir_;
     int master_ = -1;
     Bytes received_;
