@@ -1,154 +1,115 @@
-// The window on Qt Widgets: the panes showing what the core rendered, the close box, the
-// message box and the runtime operations. The lines are fakes here; clicks and real lines
-// are driven in qt_program_test.
+// The window on Qt Widgets: the panes showing what the core rendered, the message box and
+// the runtime operations, mostly in the whole program on pseudo-terminals. Its close box is
+// the exit's road, driven in qt_program_test.
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFontMetrics>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTest>
 #include <QTime>
 #include <random>
 
+#include "link/comm_events.h"
+#include "monitor/monitor_decoder.h"
 #include "shell/qt/fonts.h"
-#include "shell/qt/form1.h"
-#include "support/bench.h"
-#include "support/boxes.h"
+#include "support/fake_serial_port.h"
+#include "support/program_rig.h"
 #include "support/reference_panes.h"
 
 namespace mirvane::qt::testing {
 
-namespace {
-
-struct Rig {
-    SharedState state;
-    mirvane::testing::FakeSerialPort terminal{u"/dev/ttyS0"};
-    mirvane::testing::FakeSerialPort monitor{u"/dev/ttyS1"};
-    Form1 form;
-    Program program{state, form, terminal, monitor};
-
-    Rig() {
-        form.attach(program);
-        Main(program);
-    }
-    template <typename Widget = QPushButton>
-    Widget* find(const char* name) {
-        return form.findChild<Widget*>(QString::fromLatin1(name));
-    }
-    void click(const char* name) { QTest::mouseClick(find(name), Qt::LeftButton); }
-    // What a pane's document holds, each line break as CR LF, as the core writes them.
-    std::u16string shown(const char* pane) {
-        return find<QPlainTextEdit>(pane)->toPlainText().replace(QChar(u'\n'), QStringLiteral("\r\n")).toStdU16String();
-    }
-};
-
-bool is_fixed_pitch(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const QString sample = QStringLiteral("0123456789ABCDEF _:[]Wi");
-    return std::all_of(sample.begin(), sample.end(),
-                       [&](QChar ch) { return metrics.horizontalAdvance(ch) == metrics.horizontalAdvance(u'0'); });
-}
-
-}  // namespace
+using namespace Qt::StringLiterals;
+using enum Control;
 
 class Form1Test : public QObject {
     Q_OBJECT
 
 private slots:
-    void closing_the_window_closes_the_terminal_line_alone() {
-        Rig rig;
-        rig.click("Command1");
-        QVERIFY(rig.form.close() && !rig.terminal.is_open() && rig.monitor.is_open());
-    }
-
     // Bytes and entries in front, the oldest off the end, clears, and the operator typing
     // into a pane, the window painting at its own cadence: whenever it has painted, each
-    // pane shows exactly the plain render, and reading a box gives back the last text set.
-    void the_panes_show_exactly_what_the_core_rendered() {
-        Rig rig;
-        rig.form.set_paint_spacing(0, 0);  // a paint at every turn of the loop, for the test's pace
-        rig.click("Command1");
+    // pane shows exactly the plain render, in a face whose every character is as wide as
+    // the next, even where the gothic face is not installed. The lines are fakes here, so
+    // that the core reads each turn's bytes in that turn.
+    void the_panes_show_exactly_what_the_core_rendered_in_a_fixed_pitch() {
+        SharedState state;
+        mirvane::testing::FakeSerialPort terminal{u"/dev/ttyS0"}, monitor{u"/dev/ttyS1"};
+        Form1 form;
+        Program program{state, form, terminal, monitor};
+        form.attach(program), Main(program);
+        const auto fixed_pitch = [](const QFont& font) {
+            const QFontMetrics metrics(font);
+            return std::ranges::all_of(QStringLiteral("0123456789ABCDEF _:[]Wi"), [&](QChar ch) {
+                return metrics.horizontalAdvance(ch) == metrics.horizontalAdvance(u'0');
+            });
+        };
+        QVERIFY(fixed_pitch(form.control_widget(Text1)->font()) && fixed_pitch(form.control_widget(Text2)->font()) &&
+                fixed_pitch(fixed_pitch_font(QStringLiteral("No Such Gothic"), 9.0)));
+        QVERIFY(!fixed_pitch(form.control_widget(Label4)->font()));  // the check can tell
+
+        // What a pane's document holds, each line break as CR LF, as the core writes them.
+        const auto painted = [&](Control pane) {
+            const QString shown = static_cast<QPlainTextEdit*>(form.control_widget(pane))->toPlainText();
+            return QString(shown).replace(u'\n', QStringLiteral("\r\n")).toStdU16String() == form.text(pane);
+        };
+        form.set_paint_spacing(0, 0);  // a paint at every turn of the loop, for the test's pace
+        QTest::mouseClick(form.control_widget(Command1), Qt::LeftButton);
         std::mt19937 random(1106);
         for (int turn = 0; turn < 300; ++turn) {
-            if (turn % 61 == 60) QTest::keyClicks(rig.find<QPlainTextEdit>(turn % 2 ? "Text1" : "Text2"), "typed");
+            if (turn % 61 == 60) QTest::keyClicks(form.control_widget(turn % 2 ? Text1 : Text2), "typed");
             for (int i = std::uniform_int_distribution<int>(1, turn % 50 == 49 ? 300 : 12)(random); i > 0; --i) {
-                rig.terminal.received.push_back(turn % 7 == 3 ? std::uint8_t(random()) : std::uint8_t(0x80 + i % 2));
+                terminal.received.push_back(turn % 7 == 3 ? std::uint8_t(random()) : std::uint8_t(0x80 + i % 2));
             }
-            MSComm1_OnComm(rig.program);
-            rig.monitor.received.push_back(std::uint8_t(random()));
-            MSComm2_OnComm(rig.program);
-            if (turn % 97 == 96) rig.click("Command7");
-            if (turn % 3 == 0) {
-                QVERIFY(QTest::qWaitFor([&] { return rig.shown("Text1") == rig.form.text(Control::Text1); }));
-                QVERIFY(QTest::qWaitFor([&] { return rig.shown("Text2") == rig.form.text(Control::Text2); }));
-            }
-            QCOMPARE(rig.form.text(Control::Text1), mirvane::testing::reference_receive_pane(rig.state));
+            MSComm1_OnComm(program);
+            monitor.received.push_back(std::uint8_t(random()));
+            MSComm2_OnComm(program);
+            if (turn % 97 == 96) QTest::mouseClick(form.control_widget(Command7), Qt::LeftButton);
+            if (turn % 3 == 0) QVERIFY(QTest::qWaitFor([&] { return painted(Text1) && painted(Text2); }));
+            QCOMPARE(form.text(Text1), mirvane::testing::reference_receive_pane(state));
         }
     }
 
     // Scrolled down to read older entries, the operator keeps seeing them as new ones come.
     void a_scrolled_log_keeps_its_lines_in_view_and_one_at_the_top_stays_at_the_top() {
-        Rig rig;
-        rig.form.show();
-        auto* log = rig.find<QPlainTextEdit>("Text2");
-        rig.monitor.received.assign(100, 0xA7);
-        MSComm2_OnComm(rig.program);
+        ProgramRig rig;
+        auto* log = rig.widget<QPlainTextEdit>(Text2);
+        rig.click(Command1);
+        rig.monitor.write(Bytes(100, 0xA7));
         QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 100; }));
         for (const auto& [top, entries] : {std::pair(40, 3), std::pair(0, 1)}) {
             log->verticalScrollBar()->setValue(top);
-            const QString line_in_view = log->cursorForPosition({5, 5}).block().text();
             const int lines = log->blockCount() + entries;
-            rig.monitor.received.assign(entries, std::uint8_t(0x90 + entries));
-            MSComm2_OnComm(rig.program);
+            rig.monitor.write(Bytes(entries, std::uint8_t(0x90 + entries)));
             QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == lines; }));
             QCOMPARE(log->verticalScrollBar()->value(), top == 0 ? 0 : top + entries);
-            if (top != 0) QCOMPARE(log->cursorForPosition({5, 5}).block().text(), line_in_view);
         }
-    }
-
-    void the_traffic_panes_are_fixed_pitch_even_without_the_gothic() {
-        Rig rig;
-        QVERIFY(is_fixed_pitch(rig.find<QPlainTextEdit>("Text1")->font()));
-        QVERIFY(is_fixed_pitch(rig.find<QPlainTextEdit>("Text2")->font()));
-        QVERIFY(is_fixed_pitch(fixed_pitch_font(QStringLiteral("No Such Gothic"), 9.0)));
-        QVERIFY(!is_fixed_pitch(rig.find<QWidget>("Label4")->font()));  // the check can tell
     }
 
     // A device path is one long word: the box breaks it rather than cut it off.
-    void the_message_box_is_critical_with_one_ok_waits_for_confirmation_and_shows_all() {
-        Rig rig;
-        BoxConfirmer confirmer;
-        const std::u16string path = u"端末ポート（/tmp/" + std::u16string(240, u'n') + u"）を開けません：装置が見つかりません";
+    void a_box_is_critical_with_one_ok_waits_for_confirmation_and_shows_a_long_path_whole() {
+        ProgramRig rig;
+        const QString path = "/tmp/" + QString(240, u'n');
+        rig.start_program({"--terminal-port", path});
         bool fits = false;
-        confirmer.may_confirm = [&] {
+        rig.boxes.may_confirm = [&] {
             const auto* label = QApplication::activeModalWidget()->findChild<QLabel*>("qt_msgbox_label");
-            return fits = label->minimumSizeHint().width() <= label->width() && label->heightForWidth(label->width()) <= label->height();
+            return fits = label->minimumSizeHint().width() <= label->width() &&
+                          label->heightForWidth(label->width()) <= label->height();
         };
-        rig.form.message_box(path);
-        QVERIFY(fits && confirmer.seen.size() == 1);
-        SeenBox box = confirmer.seen[0];
-        QVERIFY(box.icon == QMessageBox::Critical && box.buttons == 1 && box.modal);
-        QCOMPARE(box.text.remove(QChar(0x200B)), QString::fromStdU16String(path));
+        rig.click(Command1);
+        QVERIFY(fits && rig.boxes.seen.size() == 1 && rig.boxes.all_critical_modal_with_one_button);
+        QCOMPARE(rig.boxes.seen[0].remove(QChar(0x200B)), u"端末ポート（"_s + path + u"）を開けません：装置が見つかりません"_s);
     }
 
-    void the_entry_fields_keep_a_long_paste_whole() {
-        Rig rig;
-        for (const auto& [name, control, text] : {std::tuple{"Text3", Control::Text3, QString(40000, u'7')},
-                                                  std::tuple{"Text6", Control::Text6, QString(32768, u'A')}}) {
+    // A pasted number or hex text arrives whole; and the clock reads local time.
+    void the_entry_fields_keep_a_long_paste_whole_and_the_time_of_day_is_local_hh_mm_ss() {
+        ProgramRig rig;
+        for (auto [control, text] : {std::pair{Text3, QString(40000, u'7')}, std::pair{Text6, QString(32768, u'A')}}) {
             QApplication::clipboard()->setText(text);
-            QTest::keyClick(rig.find<QLineEdit>(name), Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(QString::fromStdU16String(rig.form.text(control)), text);
+            QTest::keyClick(rig.widget(control), Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(QString::fromStdU16String(rig.form().text(control)), text);
         }
-    }
-
-    void the_time_of_day_is_local_hh_mm_ss() {
-        Rig rig;
-        const QTime read = QTime::fromString(QString::fromStdU16String(rig.form.time_of_day()), u"hh:mm:ss");
+        const QTime read = QTime::fromString(QString::fromStdU16String(rig.form().time_of_day()), u"hh:mm:ss");
         QVERIFY(read.isValid() && std::abs(read.secsTo(QTime::currentTime())) <= 1);
     }
 };

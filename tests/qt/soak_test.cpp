@@ -5,10 +5,13 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <random>
+#include <span>
 
 #include "support/program_rig.h"
 
 namespace mirvane::qt::testing {
+
+using enum Control;
 
 // Random operation of the real program on ptys for MIRVANE_SOAK_SECONDS: every
 // button, start and stop, exits each followed by a fresh program, number and hex texts (the
@@ -19,24 +22,19 @@ namespace mirvane::qt::testing {
 //   in order, less digits whose send was cut off by the end of its session (a stop, a lost
 //   line, the exit): a subsequence of them, at most 32 fewer per ended session;
 // - nothing was written to a closed port.
-struct Soak {
+class SoakTest : public QObject {
+    Q_OBJECT
+
     const qint64 soak_ms = 1000 * qEnvironmentVariableIntValue("MIRVANE_SOAK_SECONDS");
-    const quint32 seed = qEnvironmentVariableIsSet("MIRVANE_SOAK_SEED") ? qEnvironmentVariableIntValue("MIRVANE_SOAK_SEED")
-                                                                        : QRandomGenerator::global()->generate();
+    const quint32 seed =
+        qEnvironmentVariable("MIRVANE_SOAK_SEED", QString::number(QRandomGenerator::global()->generate())).toUInt();
     std::mt19937 random{seed};
     ProgramRig rig;
     QElapsedTimer soak, since_release;
-    int hangs = 0, lives = 0;
+    int hangs = 0;
     bool settling = false, held = false, plugged[2] = {true, true};  // terminal, monitor
-    Bytes dialled_out;  // the dial codes of this program's life
-    std::size_t taken = 0;
 
     int pick(int n) { return std::uniform_int_distribution(0, n - 1)(random); }
-    void take_line() {
-        for (const Bytes& got = rig.terminal.received(); taken < got.size(); ++taken) {
-            if (got[taken] >= 0x91 && got[taken] <= 0x9C) dialled_out.push_back(got[taken]);
-        }
-    }
     void act() {
         const SharedState& state = rig.mirvane->state;
         if (state.ended) return;
@@ -45,7 +43,7 @@ struct Soak {
             if (state.waiting_sends > 0 && since_release.elapsed() <= 1000) return;
             hangs += state.waiting_sends > 0;
             settling = false;
-            if (soak.hasExpired(soak_ms)) rig.click(Control::Command2);
+            if (soak.hasExpired(soak_ms)) rig.click(Command2);
             return;
         }
         if (soak.hasExpired(soak_ms) || pick(300) == 0) {
@@ -54,56 +52,48 @@ struct Soak {
             return since_release.start();
         }
         const int action = pick(20);
-        const Control buttons[] = {Control::Command1, Control::Command4, Control::Command6, Control::Command7, Control::Command2};
         if (action < 7) return rig.key(1 + pick(12));
+        const Control buttons[] = {Command1, Command4, Command6, Command7, Command2};
         if (action < 11 || (action == 11 && pick(20) == 0)) return rig.click(buttons[action - 7]);
         if (action == 12 || action == 13) {
-            auto* field = static_cast<QLineEdit*>(rig.form().control_widget(action == 12 ? Control::Text3 : Control::Text6));
+            auto* field = rig.widget<QLineEdit>(action == 12 ? Text3 : Text6);
             field->clear();
             QTest::keyClicks(field, action == 12 ? QString::number(pick(100000)) + "*#x "[pick(4)]
                                                  : QString::number(pick(0x90) * 0x100 + pick(0x90), 16));
-            return rig.click(action == 12 ? Control::Command3 : Control::Command8);
+            return rig.click(action == 12 ? Command3 : Command8);
         }
         if (action == 14 && plugged[0]) return rig.hold(held = !held);
         const int side = pick(2);
         FarSide& far = side == 0 ? rig.terminal : rig.monitor;
         if (action == 15) {
-            if (side == 0 && plugged[0]) take_line();
-            plugged[side] ? far.unplug() : far.plug_in();
-            plugged[side] = !plugged[side];
-            if (side == 0 && plugged[0]) taken = 0, held = false;
-        } else if (plugged[side] && rig.form().caption(Control::Command1) == u"端末通信終了") {
+            (plugged[side] = !plugged[side]) ? far.plug_in() : far.unplug();
+            if (side == 0) held = false;
+        } else if (plugged[side] && rig.form().caption(Command1) == u"端末通信終了") {
             far.write({static_cast<std::uint8_t>(pick(256)), static_cast<std::uint8_t>(pick(256))});
         }
     }
 
-    void run() {
+private slots:
+    void random_operation_leaves_no_crash_no_hang_no_lost_digit_and_no_write_after_close() {
         qInfo("soak: %lld s, MIRVANE_SOAK_SEED=%u", soak_ms / 1000, seed);
-        for (soak.start(); !soak.hasExpired(soak_ms); ++lives) {
-            if (lives > 0) rig.start_program();
-            dialled_out.clear();
-            taken = rig.terminal.received().size();
+        for (soak.start(); !soak.hasExpired(soak_ms);) {
+            const std::size_t taken = rig.terminal.received().size();  // by earlier programs
             QTimer::singleShot(0, &rig.form(), [this] { act(); });
             QCoreApplication::exec();  // until an exit
-            take_line();
             const SharedState& state = rig.mirvane->state;
-            std::size_t next = 0;
-            for (const std::uint8_t code : dialled_out) {
+            std::size_t next = 0, dialled = 0;
+            for (const std::uint8_t code : std::span(rig.terminal.received()).subspan(taken)) {
+                if (code < 0x91 || code > 0x9C) continue;
+                ++dialled;
                 next += next < state.dial_number.size() && state.dial_number[next] == u"1234567890*#"[code - 0x91];
             }
-            QVERIFY2(next == state.dial_number.size() && dialled_out.size() - next <= 32 * state.terminal_session,
+            QVERIFY2(next == state.dial_number.size() && dialled - next <= 32 * state.terminal_session,
                      qPrintable(QString::fromStdU16String(state.dial_number)));
             QCOMPARE(rig.mirvane->MSComm1.writes_while_closed() + rig.mirvane->MSComm2.writes_while_closed(), 0);
+            rig.start_program();
         }
         QCOMPARE(hangs, 0);
     }
-};
-
-class SoakTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void random_operation_leaves_no_crash_no_hang_no_lost_digit_and_no_write_after_close() { Soak().run(); }
 };
 
 }  // namespace mirvane::qt::testing

@@ -20,8 +20,7 @@ namespace mirvane::qt::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class FarSide {
-public:
+struct FarSide {
     explicit FarSide(int port) {
         qputenv(("MIRVANE_PORT" + QByteArray::number(port)).constData(), path().toLocal8Bit());
         plug_in();
@@ -37,8 +36,10 @@ public:
         return received_;
     }
 
-    // The path goes too: a new pseudo-terminal may take the old one's number.
+    // What the tool sent before stays received; the path goes too: a new pseudo-terminal
+    // may take the old one's number.
     void unplug() {
+        received();
         for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1));
         QFile::remove(path());
     }
@@ -49,16 +50,12 @@ public:
     }
     void plug_in() {
         unplug();
-        received_.clear();
         QVERIFY(::openpty(&master_, &device_end, nullptr, nullptr, nullptr) == 0);
         ::fcntl(master_, F_SETFL, O_NONBLOCK);
-        QFile::remove(path());
         QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(master_)), path()));
     }
 
     int device_end = -1;  // the test's own handle on the device end
-
-private:
     QTemporaryDir dir_;
     int master_ = -1;
     Bytes received_;

@@ -21,30 +21,20 @@ struct ProgramRig {
     // A fresh program, with the options given as main() would read them.
     void start_program(const QStringList& options = {}) {
         mirvane.reset();
-        mirvane = options.isEmpty() ? std::make_unique<QtProgram>()
-                                    : std::make_unique<QtProgram>(std::get<Session>(
-                                          prepare_session(QStringList{"mirvane"} + options, Environment::current())));
+        auto session = prepare_session(QStringList{"mirvane"} + options, Environment::current());
+        mirvane = std::make_unique<QtProgram>(std::move(std::get<Session>(session)));
         Main(mirvane->program);
     }
     Form1& form() const { return mirvane->window; }
+    template <typename Widget = QWidget>
+    Widget* widget(Control control) const { return static_cast<Widget*>(form().control_widget(control)); }
     void click(Control control) const { QTest::mouseClick(form().control_widget(control), Qt::LeftButton); }
     void key(int index) const { QTest::mouseClick(form().keypad_button(index), Qt::LeftButton); }
     void hold(bool held) const { QCOMPARE(::tcflow(terminal.device_end, held ? TCOOFF : TCOON), 0); }
-    // Whether the program has a line's device open: it sets the speed, and puts it back.
-    static bool opened(const FarSide& line) {
-        termios settings{};
-        return ::tcgetattr(line.device_end, &settings) == 0 && ::cfgetospeed(&settings) == B600;
-    }
-    // Whether communication runs, as the start button, the keypad and both lines all say.
-    bool running(bool yes) const {
-        return (form().caption(Control::Command1) == u"端末通信終了") == yes && mirvane->MSComm1.is_open() == yes &&
-               mirvane->MSComm2.is_open() == yes && form().keypad_button(1)->isEnabled() == yes;
-    }
     // The log, newest first, without its time stamps.
     QStringList log() const {
-        return QString::fromStdU16String(form().text(Control::Text2))
-            .remove(QRegularExpression(QStringLiteral("\\[\\d\\d:\\d\\d:\\d\\d\\] ")))
-            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QString pane = QString::fromStdU16String(form().text(Control::Text2));
+        return pane.split("\r\n", Qt::SkipEmptyParts).replaceInStrings(QRegularExpression(R"(\[[\d:]{8}\] )"), {});
     }
 
     FarSide terminal{1}, monitor{2};
