@@ -35,6 +35,15 @@ TEST(PaneChanges, a_byte_or_an_entry_is_handed_over_as_itself_with_the_oldest_go
     EXPECT_EQ(bench.window.changes[Control::Text1], std::tuple(false, 0u, 3u, u"81 "));
     EXPECT_EQ(bench.window.changes[Control::Text2],
               std::tuple(false, 0u, 2u + 35, u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n"));
+    // Held back past a bare line on top and past the whole text drawn last, it still adds up.
+    Bench held;
+    PaneChecker checker{held.window, held.state, [](const char* pane) { ADD_FAILURE() << pane; }};
+    checker.attach();
+    held.receive({0x80, 0x81});
+    disp_Command(held.program);  // a slot without a code: a bare " : " on top
+    held.window.hold_drawing = true;
+    for (int i = 0; i <= 200; ++i) held.receive({0x80});
+    checker.draw_and_check();
 }
 
 // A session file that keeps its lines, and fails every write once `fails` is set.
@@ -58,6 +67,7 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     bench.tap({0x86});
     bench.receive({0x32, 0x33, 0x34, 0x80});
     bench.receive({});
+    disp_Command(bench.program);  // a slot without a code is no entry
     Command7_Click(bench.program);
     EXPECT_EQ(log.lines, (std::vector<std::u16string>{u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
                                                       u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));

@@ -24,7 +24,8 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_configured_
     EXPECT_EQ(bench.window.shows, 1);
     EXPECT_EQ(bench.receive_pane() + bench.log_pane() + bench.window.text(Control::Text4), u"");
     const std::pair<Control, std::u16string> captions[] = {
-        {Control::Command1, u"端末通信開始"}, {Control::Command4, u"受話器を上げる"}, {Control::Label1, u"受信レベル："},
+        {Control::Command1, u"端末通信開始"}, {Control::Command2, u"終了"}, {Control::Command3, u"番号ダイヤル"},
+        {Control::Command4, u"受話器を上げる"}, {Control::Label1, u"受信レベル："},
         {Control::Label2, u"Tone ："}, {Control::Label3, u"RS-232C 受信"}, {Control::Label4, u"RS-232C 送受信情報"}};
     for (const auto& [control, caption] : captions) EXPECT_EQ(bench.window.caption(control), caption);
     expect_sending_controls(bench, false);
