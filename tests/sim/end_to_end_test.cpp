@@ -23,31 +23,27 @@ private slots:
         qt::QtProgram mirvane;
         Main(mirvane.program);
         qt::Form1& form = mirvane.window;
-        const auto* pane = qobject_cast<QPlainTextEdit*>(form.control_widget(Control::Text2));
-        QTest::mouseClick(form.control_widget(Control::Command1), Qt::LeftButton);
+        const auto click = [](QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); };
+        click(form.control_widget(Control::Command1));
         QTRY_VERIFY(form.caption(Control::Label1) == u"受信レベル：7");
         // Lift, dial 5 and 3, dial complete, put down.
-        for (QWidget* button : std::initializer_list<QWidget*>{form.control_widget(Control::Command4), form.keypad_button(5), form.keypad_button(3),
-                                                               form.control_widget(Control::Command6), form.control_widget(Control::Command4)}) {
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
+        click(form.control_widget(Control::Command4)), click(form.keypad_button(5)), click(form.keypad_button(3));
+        click(form.control_widget(Control::Command6)), click(form.control_widget(Control::Command4));
+        const auto* pane = qobject_cast<QPlainTextEdit*>(form.control_widget(Control::Text2));
         QTRY_VERIFY(pane->toPlainText().contains(u"待受"));
-        QTest::qWait(200);  // nothing further may arrive, and the pane shows what was set
-        QTRY_VERIFY(pane->toPlainText().replace(u'\n', QStringLiteral("\r\n")).toStdU16String() == form.text(Control::Text2));
-        QVERIFY(form.caption(Control::Label2) == u"Tone ： 0");
+        QTest::qWait(200);  // nothing further may arrive
 
-        // Oldest first and without time stamps; the commands as tapped apart from the statuses.
-        // Which of a command and its answer, a byte time apart on two lines, is read first
-        // depends on how busy the machine is; the simulator's own tests hold the tap first.
-        QStringList log = pane->toPlainText().remove(QRegularExpression(QStringLiteral("\\[\\d\\d:\\d\\d:\\d\\d\\] "))).split(u'\n', Qt::SkipEmptyParts);
+        // Oldest first and without time stamps, the commands as tapped apart from the statuses,
+        // each without its empty columns. Which of a command and its answer, a byte time apart on
+        // two lines, is read first depends on how busy the machine is; the simulator's own tests
+        // hold both to the line's pace.
+        QStringList log = pane->toPlainText().remove(QRegularExpression("\\[[\\d:]+\\] ")).split('\n');
         std::reverse(log.begin(), log.end());
-        const QStringList commands = QStringLiteral("__ __ __ __ A7 : 受話器を上げる|__ __ __ __ EB : 発番号表示|__ __ __ __ 95 : Dial [5]|"
-                                     "__ __ __ __ 93 : Dial [3]|__ __ __ __ 86 : ダイヤル完了|__ __ __ __ A6 : 受話器をおく").split(u'|');
-        const QStringList answers = QStringLiteral("C7 __ __ __ __ : 受信レベル [7]|A7 __ __ __ __ : 通話中表示ON|21 __ __ __ __ : トーン種別 [1:発信音]|"
-                                    "95 __ __ __ __ : ダイヤル [5]|93 __ __ __ __ : ダイヤル [3]|AA __ __ __ __ : ダイヤル完了|"
-                                    "20 __ __ __ __ : トーン種別 [0:トーンOFF]|A6 __ __ __ __ : 通話中表示OFF|AF __ __ __ __ : 待受").split(u'|');
-        QCOMPARE(log.filter(QRegularExpression(QStringLiteral("^__"))), commands);
-        QCOMPARE(log.filter(QRegularExpression(QStringLiteral("^[^_]"))), answers);
+        QCOMPARE(log.filter(QRegularExpression("^__")).replaceInStrings("__ __ __ __ ", "").join('|'),
+                 QStringLiteral("A7 : 受話器を上げる|EB : 発番号表示|95 : Dial [5]|93 : Dial [3]|86 : ダイヤル完了|A6 : 受話器をおく"));
+        QCOMPARE(log.filter(QRegularExpression("^[^_]")).replaceInStrings(" __ __ __ __", "").join('|'),
+                 QStringLiteral("C7 : 受信レベル [7]|A7 : 通話中表示ON|21 : トーン種別 [1:発信音]|95 : ダイヤル [5]|93 : ダイヤル [3]|"
+                                "AA : ダイヤル完了|20 : トーン種別 [0:トーンOFF]|A6 : 通話中表示OFF|AF : 待受"));
         QVERIFY(boxes.seen.empty());
     }
 };
