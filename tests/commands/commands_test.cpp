@@ -139,13 +139,13 @@ TEST(Clear, empties_both_stores_and_panes_and_resets_only_the_decoder) {
 // remaining codes are dropped and a digit cut off is not recorded.
 struct Road {
     const char* what;
-    std::u16string number, hex;  // typed before the press
+    std::u16string number, hex;                   // typed before the press
     void (*press)(Program&);
-    int free_turns;  // waits that pass before the one in which `in_wait` runs
+    int free_turns;                               // waits that pass before the one in which `in_wait` runs
     void (*in_wait)(Program&);
-    Bytes line;
-    std::u16string dialled;
-    bool ended, dial_enabled;
+    Bytes line;                                   // then expected: the line,
+    std::u16string dialled;                       // Dial データ,
+    bool ended, dial_enabled;                     // whether the program ended, and the dial button
 };
 
 void stop(Program& program) { Command1_Click(program); }

@@ -4,6 +4,7 @@
 // does to render and the window to draw faster, what the window shows must equal these.
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "shell/shared_state.h"
@@ -44,13 +45,12 @@ struct PaneChecker {
     const SharedState& state;
     std::function<void(const char* pane)> fail;
     bool clearing = false;
-    std::u16string expected[2] = {};
+    std::map<Control, std::u16string> expected;
     int checked = 0;
 
     void attach() {
         window.on_pane_shown = [this](Control pane) {
-            expected[slot(pane)] = clearing ? u"" : pane == Control::Text1 ? reference_receive_pane(state)
-                                                                           : reference_log_pane(state);
+            expected[pane] = clearing ? u"" : pane == Control::Text1 ? reference_receive_pane(state) : reference_log_pane(state);
             if (!window.hold_drawing) check(pane);
         };
     }
@@ -64,9 +64,8 @@ struct PaneChecker {
     }
     void check(Control pane) {
         ++checked;
-        if (window.text(pane) != expected[slot(pane)]) fail(pane == Control::Text1 ? "receive pane" : "log pane");
+        if (window.text(pane) != expected[pane]) fail(pane == Control::Text1 ? "receive pane" : "log pane");
     }
-    static int slot(Control pane) { return pane == Control::Text1 ? 0 : 1; }
 };
 
 }  // namespace mirvane::testing
