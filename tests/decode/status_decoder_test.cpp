@@ -49,7 +49,6 @@ TEST(StatusDecoder, labels_follow_the_reports_and_a_repeated_tone_off_or_level_i
                                 u"20 __ __ __ __ : [10:15:01] トーン種別 [0:トーンOFF]");
     // Clearing the logs forgets the last tone and level.
     Command7_Click(bench.program);
-    EXPECT_EQ(bench.state.rx_level, 0);  // a forgotten level reads 0; no level code can show it
     bench.receive({0x20, 0xCC});
     EXPECT_EQ(bench.log_pane(), u"CC __ __ __ __ : [10:15:01] 受信レベル [12]\r\n"
                                 u"20 __ __ __ __ : [10:15:01] トーン種別 [0:トーンOFF]");

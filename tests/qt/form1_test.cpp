@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTime>
@@ -69,13 +70,18 @@ private slots:
         }
     }
 
-    // Scrolled down to read older entries, the operator keeps seeing them as new ones come.
-    void a_scrolled_log_keeps_its_lines_in_view_and_one_at_the_top_stays_at_the_top() {
+    // New entries painted leave the operator where they were: scrolled down to read older
+    // entries, they keep seeing them; editing a number, the caret stays where they put it.
+    void a_scrolled_log_keeps_its_lines_in_view_and_a_field_its_caret_as_entries_come() {
         ProgramRig rig;
         auto* log = rig.widget<QPlainTextEdit>(Text2);
+        auto* number = rig.widget<QLineEdit>(Text3);
+        QTest::keyClicks(number, "123"), number->setCursorPosition(1);
         rig.click(Command1);
         rig.monitor.write(Bytes(100, 0xA7));
         QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 100; }));
+        QTest::keyClicks(number, "9");
+        QCOMPARE(number->text(), u"1923"_s);
         for (const auto& [top, entries] : {std::pair(40, 3), std::pair(0, 1)}) {
             log->verticalScrollBar()->setValue(top);
             const int lines = log->blockCount() + entries;

@@ -39,13 +39,12 @@ class ProgramTest : public QObject {
     }
 
 private slots:
-    // Refusals, an empty option or variable among them, are the command line test's.
+    // The defaults, and the choices no other test makes: options over variables are the
+    // sessions' below, refusals (an empty option or variable among them) the command line test's.
     void devices_are_the_options_over_the_variables_over_the_defaults() {
         const struct { const char* options; std::optional<QString> port1, port2; QString devices; } rows[] = {
             {"mirvane", {}, {}, "/dev/ttyS0 /dev/ttyS1"},
-            {"mirvane", "/dev/a", "/dev/b", "/dev/a /dev/b"},
-            {"mirvane --terminal-port /dev/x --monitor-port=/dev/y", "/dev/a", "/dev/b", "/dev/x /dev/y"},
-            {"mirvane --monitor-port none", "/dev/a", "/dev/b", "/dev/a none"},
+            {"mirvane --monitor-port=/dev/y", {}, "none", "/dev/ttyS0 /dev/y"},
             {"mirvane", {}, "none", "/dev/ttyS0 none"},
             {"mirvane --terminal-port /dev/x", "", {}, "/dev/x /dev/ttyS1"},  // an empty variable not used
         };

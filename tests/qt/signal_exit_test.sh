@@ -90,6 +90,7 @@ for signal in TERM INT HUP; do
   wait "$mirvane" || status=$?
   [ "$status" = 0 ] || fail "SIG$signal: Mirvane exited with status $status"
   ended_as_exit "SIG$signal"
+  ! grep "^mirvane:" "$work/mirvane.log" || fail "SIG$signal: Mirvane complained of a line that worked"
   kill -INT "$sim" && wait "$sim" || true
 done
 

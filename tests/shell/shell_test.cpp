@@ -30,12 +30,10 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_configured_
     for (const auto& [control, caption] : captions) EXPECT_EQ(bench.window.caption(control), caption);
     expect_sending_controls(bench, false);
     EXPECT_FALSE(bench.window.enabled.contains(Control::Command1) || bench.window.enabled.contains(Control::Command7));
-    for (const FakeSerialPort* port : {&bench.terminal, &bench.monitor}) {
-        EXPECT_EQ(std::tuple(port->settings, port->rthreshold, port->sthreshold, port->input_mode, port->opens),
-                  std::tuple(u"600,E,8,1", 1, 0, 1, 0));
+    for (const auto& [port, number] : {std::pair(&bench.terminal, 1), std::pair(&bench.monitor, 2)}) {
+        EXPECT_EQ(std::tuple(port->comm_port, port->settings, port->rthreshold, port->sthreshold, port->input_mode, port->opens),
+                  std::tuple(number, u"600,E,8,1", 1, 0, 1, 0));
     }
-    EXPECT_EQ(bench.terminal.comm_port, 1);
-    EXPECT_EQ(bench.monitor.comm_port, 2);
     // Both rings hold 200: the 201st byte and entry push the first ones out.
     for (int i = 0; i <= 200; ++i) bench.receive({static_cast<std::uint8_t>(0x80 + i % 2)});
     const std::u16string log = bench.log_pane();
@@ -58,7 +56,7 @@ TEST(StartStop, opens_and_closes_both_lines_together_and_keeps_panes_hook_and_di
     expect_sending_controls(bench, false);
     Command1_Click(bench.program);
     EXPECT_EQ(bench.terminal.opens + bench.monitor.opens, 4);
-    EXPECT_EQ(bench.top_line(), u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
+    EXPECT_EQ(bench.log_pane(), u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
     EXPECT_EQ(bench.window.text(Control::Text4), u"7");
     EXPECT_TRUE(bench.terminal.line.empty()) << "starting and stopping send nothing";
     Command4_Click(bench.program);

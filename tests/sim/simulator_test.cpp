@@ -84,6 +84,7 @@ TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_fi
         {C, kAt + ".250 terminal", "in:1: a read needs one or more bytes in hex"},
         {C, kAt + " terminal AF", "in:1: '10:15:01' is not a time of day (hh:mm:ss.mmm)"},
         {C, "2026-12-07 24:00:00.000 x", "in:1: '24:00:00.000' is not a time of day (hh:mm:ss.mmm)"},
+        {C, "2026-12-07 10:1x:01.250 x", "in:1: '10:1x:01.250' is not a time of day (hh:mm:ss.mmm)"},
         {C, "2026-02-29 10:15:01.250 terminal AF", "in:1: '2026-02-29' is not a date (yyyy-mm-dd)"},
     };
     for (const auto& [format, text, want] : cases) EXPECT_EQ(parsed(format, text), want) << text.substr(0, 80);
@@ -106,6 +107,19 @@ TEST(Handset, follows_the_call_from_what_it_said_and_answers_each_command_in_tha
         EXPECT_TRUE(handset.call_state() == state && handset.between_calls() == between_calls) << int(command);
         EXPECT_EQ(handset.hear(command), answer) << int(command);
     }
+}
+
+// A level a step off the scale would be another status code; the walk reaches both ends.
+TEST(Handset, drifts_its_reception_level_a_step_or_two_at_a_time_over_the_whole_scale) {
+    Handset handset;
+    std::mt19937 random(5);
+    unsigned seen = 0;  // a bit per level reported
+    for (int step = 0; step < 2000; ++step, seen |= 1u << handset.level()) {
+        const int to = handset.drift_level(random) - status_code::kLevelBase, change = std::abs(to - handset.level());
+        ASSERT_TRUE(to >= 0 && to <= 15 && change >= 1 && change <= 2) << int(handset.level()) << " to " << to;
+        handset.say(std::uint8_t(status_code::kLevelBase + to));
+    }
+    EXPECT_EQ(seen, 0xFFFFu);
 }
 
 // Mirvane ignores a status byte without a catalogue row, so a typo in a scenario would pass
@@ -159,6 +173,9 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
         {sim + " --trace" + far + "up $t; sleep 0.3; test -c $m && exit 7'", 7, "*line up\n*sh ended with status 7\n"},
         {sim + " /bin/sh -c 'kill -TERM $$'", 143, "mirvane-sim: /bin/sh ended with status 143\n"},
         {"timeout -k 2 --preserve-status -s INT 1 " + sim + " --serve", 0, "MIRVANE_PORT1=/*\nMIRVANE_PORT2=/*"},
+        // stopped, it waits for the program to end and hears what the program says on its way out
+        {sim + " --no-levels --trace" + far + "up $t; bye() { sleep 0.5; printf \"\\246\" >$t; exit; }; trap bye TERM; "
+                                     "kill -INT $PPID; while :; do sleep 0.1; done'", 0, "*host -> handset   A6\n*heard 1,*"},
         // a shipped scenario by bare name plays at its times; level reports come a second after the line comes
         // up, a step from the last (9) but never the same
         {sim + " --script demo" + far + "up $t; see $t 3 2'", 0, " c4 c6|"},

@@ -44,11 +44,6 @@ struct Bench {
 
     std::u16string receive_pane() const { return window.text(Control::Text1); }
     std::u16string log_pane() const { return window.text(Control::Text2); }
-    // The first line of the log pane: the entry committed last.
-    std::u16string top_line() const {
-        const std::u16string pane = log_pane();
-        return pane.substr(0, pane.find(u"\r\n"));
-    }
 
 private:
     void deliver(FakeSerialPort& port, const Bytes& bytes, void (*on_comm)(Program&)) {
