@@ -45,7 +45,7 @@ struct PaneChecker {
     const SharedState& state;
     std::function<void(const char* pane)> fail;
     bool clearing = false;
-    std::map<Control, std::u16string> expected;
+    std::map<Control, std::u16string> expected{};
     int checked = 0;
 
     void attach() {
