@@ -15,15 +15,17 @@ bool is_dial_character(char16_t ch) {
     return (ch >= u'0' && ch <= u'9') || ch == u'*' || ch == u'#';
 }
 
-// Sends one dial character. It joins dial_number once its send and every send written
+// Sends one dial code. Its character joins dial_number once its send and every send written
 // before it have returned, so that the record keeps the order in which the bytes went out;
 // a character whose send was cut off is left out.
-bool dial(Program& program, char16_t character, std::uint8_t code) {
+bool dial(Program& program, std::uint8_t code) {
     SharedState& state = program.state;
     using Send = SharedState::DialInFlight::Send;
+    std::u16string character;
+    dial_conv1(character, code);
     // A deque keeps references to its elements while others are added behind them.
-    SharedState::DialInFlight& mine = state.dials_in_flight.emplace_back(SharedState::DialInFlight{character, Send::waiting});
-    const bool sent = MSComm_send(program, dial_label(std::u16string(1, character)), code);
+    SharedState::DialInFlight& mine = state.dials_in_flight.emplace_back(SharedState::DialInFlight{character.front(), Send::waiting});
+    const bool sent = MSComm_send(program, dial_label(character), code);
     mine.send = sent ? Send::sent : Send::cut_off;
     bool recorded = false;
     while (!state.dials_in_flight.empty() && state.dials_in_flight.front().send != Send::waiting) {
@@ -52,7 +54,7 @@ void Command3_Click(Program& program) {
         for (const char16_t ch : number) {
             std::uint8_t code = 0;
             dial_conv(std::u16string(1, ch), code);
-            if (!dial(program, ch, code)) break;
+            if (!dial(program, code)) break;
         }
     }
     // A stop during the dialling disabled every sending control; it stays so.
@@ -61,10 +63,7 @@ void Command3_Click(Program& program) {
 
 void Command5_Click(Program& program, int index) {
     if (index < kKeypadFirst || index > kKeypadLast) return;
-    const std::uint8_t code = static_cast<std::uint8_t>(command_code::kDialBase + index);
-    std::u16string character;
-    dial_conv1(character, code);
-    dial(program, character.front(), code);
+    dial(program, static_cast<std::uint8_t>(command_code::kDialBase + index));
 }
 
 void Command6_Click(Program& program) {

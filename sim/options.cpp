@@ -47,7 +47,7 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (is_option(arg, "--script") || is_option(arg, "--replay")) {
-            const std::string name = arg.substr(0, 8);
+            const std::string name = is_option(arg, "--script") ? "--script" : "--replay";
             const auto value = value_of(name, arg);
             if (!value || value->empty()) return OptionError{name + " needs a file name"};
             (name == "--script" ? options.script_path : options.replay_path) = *value;
@@ -103,7 +103,7 @@ Options:
                    as one write at the captured pace (pauses of over an hour are
                    cut to an hour); the handset says nothing of its own: no
                    answers, no levels, no tap
-  --no-answers     the handset answers no command (to replay a recorded session)
+  --no-answers     the handset answers no command
   --levels         report changing reception levels between calls (the default
                    without --script and --replay)
   --no-levels      no reception-level reports (the default with --script)

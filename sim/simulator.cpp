@@ -128,18 +128,11 @@ void Simulator::hear_arrivals(Clock::time_point now) {
         const std::array<std::uint8_t, 1> byte{command};
         trace(now, "host -> handset", byte);
         if (settings_.replay) continue;  // the capture alone speaks on both lines
-        // The tap sees the byte as the handset does.
-        if (monitor_up_) {
-            ssize_t n;
-            do {
-                n = ::write(monitor_.master.get(), byte.data(), 1);
-            } while (n < 0 && errno == EINTR);
-            if (n == 1) {
-                ++traffic_.tapped;
-                trace(now, "tap -> monitor", byte);
-            } else {
-                ++traffic_.lost;
-            }
+        // The tap sees the byte as the handset does; a tap nobody reads loses it.
+        const auto written = monitor_up_ ? write_line(monitor_, byte) : std::size_t{0};
+        if (const auto* n = std::get_if<std::size_t>(&written); n && *n == 1) {
+            ++traffic_.tapped;
+            trace(now, "tap -> monitor", byte);
         } else {
             ++traffic_.lost;
         }

@@ -70,14 +70,11 @@ std::u16string open_failure_reason(const QString& device, QSerialPort::SerialPor
     }
     if (lock_info.exists()) {
         qint64 pid = 0;
-        QString host;
-        QString application;
-        if (QLockFile(lock).getLockInfo(&pid, &host, &application) && pid > 0) {
+        if (QLockFile(lock).getLockInfo(&pid, nullptr, nullptr) && pid > 0) {
             return with_detail(kLocked, QString::fromStdU16String(std::u16string(kLockHolder)) + QString::number(pid));
         }
         return std::u16string(kLocked);
     }
-    if (!QFileInfo(lock_info.path()).isWritable()) return with_detail(kCannotLock, lock);
 #else
     Q_UNUSED(device);
 #endif

@@ -197,10 +197,7 @@ void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
     // A dead device stays readable and fails every read, round after round of the event
     // loop. Report once, from the next turn: closing the port inside QSerialPort's own
     // notification is not safe.
-    if (loss_reported_) {
-        ++errors_after_loss_;
-        return;
-    }
+    if (loss_reported_) return;
     loss_reported_ = true;
     QTimer::singleShot(0, this, [this, opening = openings_] {
         report_loss(opening, std::u16string(kDeviceGone));

@@ -61,8 +61,6 @@ public:
     std::vector<std::uint8_t> input() override;
     std::int16_t comm_event() const override;
 
-    // Errors the device kept raising after its loss was reported: counted, not shown.
-    long long errors_after_loss() const { return errors_after_loss_; }
     // Bytes handed over while the port was closed: refused, counted and told on stderr.
     long long writes_while_closed() const { return writes_while_closed_; }
 
@@ -103,7 +101,6 @@ private:
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
     bool loss_reported_ = false;
     unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in
-    long long errors_after_loss_ = 0;
     long long writes_while_closed_ = 0;
     bool marking_ = false;  // the driver marks bytes received in error in this opening
     MarkedInput marks_;
