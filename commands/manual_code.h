@@ -18,7 +18,8 @@ std::optional<std::vector<std::uint8_t>> parse_hex_codes(std::u16string_view tex
 // text is well formed.
 void Command8_Click(Program& program);
 
-// Empties both stores and panes and puts the status decoder back to its ready state.
+// Empties both stores and panes, marks the clear in the session log, and puts the status
+// decoder back to its ready state.
 void Command7_Click(Program& program);
 
 }  // namespace mirvane

@@ -33,8 +33,8 @@ std::size_t entry_length(const SharedState& state, int slot) {
 
 // The pane at log_pos, starting from the last render when that was made one slot earlier:
 // the current entry then goes in front and the entry it replaced comes off the end. Every
-// other writer of the log (the clear, the reset) forgets the render, and the pane is drawn
-// whole.
+// other writer of the log goes through clear_logs, which forgets the render, and the pane
+// is drawn whole.
 void draw_log_pane(SharedState& state) {
     RenderedPane& pane = state.log_pane;
     const int n = state.log_size;

@@ -55,8 +55,8 @@ private:
     std::size_t fresh_ = 0;
 };
 
-// A pane's last render and what it was drawn from, so that the next render can start from
-// it when the store has moved on by exactly one slot since.
+// A pane's last render and the store's position at it, so that the next render can start
+// from it when the store has moved on by exactly one slot since.
 struct RenderedPane {
     PaneText text;
     bool drawn = false;

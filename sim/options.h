@@ -1,5 +1,5 @@
 #pragma once
-// The simulator's command line. Mirvane itself has none; this one is small.
+// The simulator's command line.
 
 #include <cstdint>
 #include <optional>

@@ -22,8 +22,8 @@ struct SimulatorSettings {
     bool answers = true;
     bool levels = true;
     std::optional<Script> script;
-    // A capture played back instead of the handset, which then says nothing of its own:
-    // no answers, no level reports, no tap. Never together with a script.
+    // A capture played back instead of the handset, which then neither answers nor taps (the
+    // options also turn its level reports off). Never together with a script.
     std::optional<Script> replay;
     std::uint32_t seed = 1;
     std::FILE* trace = nullptr;  // every byte is reported here when set

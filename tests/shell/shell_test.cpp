@@ -29,7 +29,6 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_configured_
         {Control::Label2, u"Tone ："}, {Control::Label3, u"RS-232C 受信"}, {Control::Label4, u"RS-232C 送受信情報"}};
     for (const auto& [control, caption] : captions) EXPECT_EQ(bench.window.caption(control), caption);
     expect_sending_controls(bench, false);
-    EXPECT_FALSE(bench.window.enabled.contains(Control::Command1) || bench.window.enabled.contains(Control::Command7));
     for (const auto& [port, number] : {std::pair(&bench.terminal, 1), std::pair(&bench.monitor, 2)}) {
         EXPECT_EQ(std::tuple(port->comm_port, port->settings, port->rthreshold, port->sthreshold, port->input_mode, port->opens),
                   std::tuple(number, u"600,E,8,1", 1, 0, 1, 0));
