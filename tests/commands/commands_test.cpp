@@ -111,10 +111,8 @@ TEST(Clear, empties_both_stores_and_panes_and_resets_only_the_decoder) {
     Command5_Click(bench.program, 1);
     Command7_Click(bench.program);
     EXPECT_EQ(bench.receive_pane() + bench.log_pane(), u"");
-    EXPECT_EQ(bench.window.caption(Control::Label1), u"受信レベル：5");
-    EXPECT_EQ(bench.window.caption(Control::Label2), u"Tone ： 0");
-    EXPECT_EQ(bench.window.text(Control::Text4), u"1");
-    EXPECT_TRUE(bench.terminal.is_open());
+    EXPECT_EQ(std::tuple(bench.window.caption(Control::Label1), bench.window.caption(Control::Label2),
+                         bench.window.text(Control::Text4), bench.terminal.is_open()), std::tuple(u"受信レベル：5", u"Tone ： 0", u"1", true));
     // The rest of the cut message reads as status codes; repeated reports are news again.
     bench.receive({0x80, 0xC5, 0x20});
     EXPECT_EQ(bench.receive_pane(), u"20 C5 80");
