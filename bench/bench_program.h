@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/program.h"
+#include "program/program.h"
 #include "shell/startup.h"
 
 namespace mirvane::bench {

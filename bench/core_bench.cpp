@@ -8,7 +8,7 @@
 
 #include "bench_program.h"
 #include "decode/status_decoder.h"
-#include "logs/hex_text.h"
+#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
 #include "monitor/monitor_decoder.h"

@@ -16,7 +16,7 @@
 #include "bench_program.h"
 #include "decode/status_decoder.h"
 #include "link/send.h"
-#include "shell/qt/form1.h"
+#include "qt/window/form1.h"
 
 namespace mirvane::bench {
 namespace {

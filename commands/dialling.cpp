@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "commands/command_codes.h"
-#include "decode/names.h"
+#include "vocabulary/command_codes.h"
+#include "vocabulary/names.h"
 #include "link/send.h"
-#include "shell/startup.h"
+#include "program/captions.h"
 
 namespace mirvane {
 

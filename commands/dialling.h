@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

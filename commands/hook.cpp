@@ -1,9 +1,8 @@
 #include "commands/hook.h"
 
-#include "commands/command_codes.h"
+#include "vocabulary/command_codes.h"
 #include "link/send.h"
-#include "shell/captions.h"
-#include "shell/startup.h"
+#include "program/captions.h"
 
 namespace mirvane {
 

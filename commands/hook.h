@@ -1,7 +1,7 @@
 #pragma once
 // The hook button. The receiver's state is the caption of Command4 and nothing else.
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

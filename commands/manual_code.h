@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

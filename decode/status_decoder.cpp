@@ -2,14 +2,15 @@
 
 #include <string>
 
-#include "decode/names.h"
-#include "decode/status_catalogue.h"
-#include "logs/hex_text.h"
+#include "vocabulary/names.h"
+#include "vocabulary/status_catalogue.h"
+#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
+#include "link/comm_errors.h"
 #include "logs/session_records.h"
-#include "shell/captions.h"
-#include "shell/message_boxes.h"
+#include "program/captions.h"
+#include "program/message_boxes.h"
 
 namespace mirvane {
 
@@ -193,6 +194,15 @@ void R_Analize(Program& program) {
     record_read(program, Line::terminal, bytes);
     decode_status_bytes(program, bytes, now);
     show_pending_boxes(program);
+}
+
+void MSComm1_OnComm(Program& program) {
+    const std::int16_t event = program.MSComm1.comm_event();
+    if (event == comm_event::kReceive) {
+        R_Analize(program);
+    } else if (!is_quiet_line_event(event)) {
+        report_comm_error(program, event);
+    }
 }
 
 }  // namespace mirvane

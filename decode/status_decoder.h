@@ -2,13 +2,17 @@
 // R_Analize: turns the terminal's status bytes into the receive ring, the message log and
 // the level and tone labels.
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 
 // Puts the decoder back to its ready state and forgets the last tone and level, so the
 // next report of either is logged even when it repeats the last one.
 void reset_status_decoder(SharedState& state);
+
+// The OnComm event of the terminal port: received bytes go to R_Analize, a communication
+// error to its box.
+void MSComm1_OnComm(Program& program);
 
 // Takes every byte waiting on the terminal line and decodes them in order.
 void R_Analize(Program& program);

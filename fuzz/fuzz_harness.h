@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "commands/manual_code.h"
-#include "decode/status_catalogue.h"
+#include "vocabulary/status_catalogue.h"
 #include "support/bench.h"
 #include "support/reference_panes.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "link/serial_port.h"
+#include "program/serial_port.h"
 
 namespace mirvane {
 

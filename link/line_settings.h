@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "link/serial_port.h"
+#include "program/serial_port.h"
 
 namespace mirvane {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

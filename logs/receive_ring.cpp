@@ -1,6 +1,6 @@
 #include "logs/receive_ring.h"
 
-#include "logs/hex_text.h"
+#include "vocabulary/hex_text.h"
 
 namespace mirvane {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

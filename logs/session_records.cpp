@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "logs/hex_text.h"
+#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
-#include "shell/message_boxes.h"
+#include "program/message_boxes.h"
 
 namespace mirvane {
 

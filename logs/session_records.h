@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "commands/command_codes.h"
-#include "decode/names.h"
-#include "link/comm_events.h"
-#include "logs/hex_text.h"
+#include "vocabulary/command_codes.h"
+#include "vocabulary/names.h"
+#include "link/comm_errors.h"
+#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/session_records.h"
-#include "shell/message_boxes.h"
+#include "program/message_boxes.h"
 
 namespace mirvane {
 

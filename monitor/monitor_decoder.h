@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

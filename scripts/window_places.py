@@ -14,7 +14,7 @@ import re
 import sys
 
 LAYOUT = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
-                      "shell", "qt", "form_layout.h")
+                      "qt", "window", "form_layout.h")
 
 _TEXT = r'u"((?:[^"\\]|\\.)*)"'
 _ROW = re.compile(r'\{"(\w+)",\s*[\w:]+,\s*(\d+),\s*Kind::(\w+),\s*' + _TEXT +

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "commands/command_codes.h"
+#include "vocabulary/command_codes.h"
 #include "link/send.h"
-#include "shell/captions.h"
-#include "shell/message_boxes.h"
+#include "program/captions.h"
+#include "program/message_boxes.h"
 #include "shell/startup.h"
 
 namespace mirvane {

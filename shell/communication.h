@@ -4,7 +4,7 @@
 #include <chrono>
 #include <string_view>
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 

@@ -3,7 +3,7 @@
 #include "decode/status_decoder.h"
 #include "link/line_settings.h"
 #include "logs/message_log.h"
-#include "shell/captions.h"
+#include "program/captions.h"
 
 namespace mirvane {
 
@@ -51,10 +51,6 @@ void set_sending_controls_enabled(WindowOps& window, bool enabled) {
     for (int index = kKeypadFirst; index <= kKeypadLast; ++index) {
         window.set_keypad_enabled(index, enabled);
     }
-}
-
-bool communication_running(const WindowOps& window) {
-    return window.caption(Control::Command1) == caption::kStopCommunication;
 }
 
 }  // namespace mirvane

@@ -1,7 +1,7 @@
 #pragma once
 // Start-up, reset and the closing of the window.
 
-#include "shell/program.h"
+#include "program/program.h"
 
 namespace mirvane {
 
@@ -22,8 +22,5 @@ void Form_Unload(Program& program);
 
 // Enables or disables every control that sends to the terminal, in the fixed order.
 void set_sending_controls_enabled(WindowOps& window, bool enabled);
-
-// Terminal communication runs exactly while Command1 offers to end it.
-bool communication_running(const WindowOps& window);
 
 }  // namespace mirvane

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "commands/command_codes.h"
-#include "decode/status_catalogue.h"
+#include "vocabulary/command_codes.h"
+#include "vocabulary/status_catalogue.h"
 
 namespace mirvane::sim {
 

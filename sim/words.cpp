@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "logs/hex_text.h"
+#include "vocabulary/hex_text.h"
 
 namespace mirvane::sim {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/command_codes.h"
+#include "vocabulary/command_codes.h"
 #include "commands/dialling.h"
 #include "commands/hook.h"
 #include "commands/manual_code.h"

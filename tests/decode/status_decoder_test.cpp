@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/manual_code.h"
-#include "decode/names.h"
+#include "vocabulary/names.h"
 #include "support/bench.h"
 
 namespace mirvane::testing {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "link/comm_events.h"
+#include "link/comm_errors.h"
 #include "support/bench.h"
 
 namespace mirvane::testing {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "commands/manual_code.h"
-#include "logs/record_file.h"
+#include "program/record_file.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
 #include "support/bench.h"

@@ -11,9 +11,9 @@
 #include <QTime>
 #include <random>
 
-#include "link/comm_events.h"
+#include "decode/status_decoder.h"
 #include "monitor/monitor_decoder.h"
-#include "shell/qt/fonts.h"
+#include "qt/window/fonts.h"
 #include "support/fake_serial_port.h"
 #include "support/program_rig.h"
 #include "support/reference_panes.h"

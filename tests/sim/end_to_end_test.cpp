@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "qt/support/boxes.h"
-#include "shell/qt/qt_program.h"
+#include "qt/window/qt_program.h"
 #include "shell/startup.h"
 
 using namespace mirvane;

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "decode/status_catalogue.h"
+#include "vocabulary/status_catalogue.h"
 #include "mirvane_version.h"
 #include "sim/handset.h"
 #include "sim/options.h"

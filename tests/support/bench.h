@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "link/comm_events.h"
+#include "decode/status_decoder.h"
 #include "monitor/monitor_decoder.h"
 #include "shell/communication.h"
-#include "shell/program.h"
+#include "program/program.h"
 #include "shell/startup.h"
 #include "support/fake_serial_port.h"
 #include "support/fake_window.h"

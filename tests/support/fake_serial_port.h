@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "program/serial_port.h"
 
 namespace mirvane::testing {
 

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/window_ops.h"
+#include "program/window_ops.h"
 
 namespace mirvane::testing {
 

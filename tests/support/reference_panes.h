@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "shell/shared_state.h"
+#include "program/shared_state.h"
 #include "support/fake_window.h"
 
 namespace mirvane::testing {

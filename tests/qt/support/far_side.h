@@ -14,7 +14,7 @@
 #include <fcntl.h>
 #include <pty.h>
 
-#include "link/qt/qt_serial_port.h"
+#include "qt/serial/qt_serial_port.h"
 
 namespace mirvane::qt::testing {
 

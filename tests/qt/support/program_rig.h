@@ -9,7 +9,7 @@
 #include <memory>
 #include <termios.h>
 
-#include "shell/qt/qt_program.h"
+#include "qt/window/qt_program.h"
 #include "shell/startup.h"
 #include "support/boxes.h"
 #include "support/far_side.h"

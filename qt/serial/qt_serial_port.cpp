@@ -1,0 +1,313 @@
+#include "qt/serial/qt_serial_port.h"
+
+#include <QByteArray>
+#include <QTimer>
+#include <cstdio>
+
+#include "qt/serial/open_failure.h"
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace mirvane::qt {
+
+namespace {
+
+constexpr std::u16string_view kDeviceGone =
+    u"装置が応答しません（取り外されたか、相手側が閉じられました）";
+
+// Between reads the driver is asked this often: often enough that a break or a modem line
+// change on a quiet line is seen while the operator still remembers what happened, rarely
+// enough to cost nothing worth measuring.
+constexpr std::chrono::milliseconds kLinePollInterval{200};
+
+std::u16string to_u16(const QString& text) { return text.toStdU16String(); }
+
+// Bytes received in error are to reach the decoder replaced, not as received (INPCK off)
+// nor dropped (IGNPAR), which is what QSerialPort's settings ask the driver for. Marked by
+// the driver instead, they are replaced as the input is read.
+bool mark_bytes_in_error(qintptr handle) {
+#ifdef Q_OS_UNIX
+    termios settings{};
+    const int descriptor = static_cast<int>(handle);
+    if (descriptor < 0 || ::tcgetattr(descriptor, &settings) != 0) return false;
+    settings.c_iflag |= INPCK | PARMRK;
+    settings.c_iflag &= ~static_cast<tcflag_t>(IGNPAR | ISTRIP);
+    return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
+#else
+    Q_UNUSED(handle);
+    return false;
+#endif
+}
+
+// Bytes the driver holds for sending after QSerialPort has handed them over.
+int driver_output_queue(qintptr handle) {
+#if defined(Q_OS_LINUX)
+    int queued = 0;
+    if (handle >= 0 && ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0) return queued;
+#else
+    Q_UNUSED(handle);
+#endif
+    return 0;
+}
+
+bool is_device_failure(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+        case QSerialPort::ResourceError:
+        case QSerialPort::DeviceNotFoundError:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::schedule_receive);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::on_error);
+    line_poll_.setInterval(kLinePollInterval);
+    line_poll_.setTimerType(Qt::CoarseTimer);
+    connect(&line_poll_, &QTimer::timeout, this, &QtSerialPort::read_line_state);
+}
+
+QtSerialPort::~QtSerialPort() {
+    // Released with the program; nobody is left to hear about it.
+    on_comm = nullptr;
+    on_lost = nullptr;
+    close();
+}
+
+void QtSerialPort::set_comm_port(std::int16_t number) {
+    device_ = chosen_device_ ? *chosen_device_ : device_for_port(number);
+}
+
+void QtSerialPort::set_settings(std::u16string_view settings) {
+    if (const auto options = parse_line_settings(settings)) {
+        options_ = *options;
+    } else {
+        std::fprintf(stderr, "mirvane: settings \"%s\" not understood; keeping the previous\n",
+                     QString::fromStdU16String(std::u16string(settings)).toLocal8Bit().constData());
+    }
+}
+
+void QtSerialPort::set_rthreshold(std::int16_t bytes) { rthreshold_ = bytes; }
+
+// No send events are ever raised, so the send threshold has nothing to switch.
+void QtSerialPort::set_sthreshold(std::int16_t) {}
+
+// Input is always raw bytes; a text mode has no reader here.
+void QtSerialPort::set_input_mode(std::int16_t) {}
+
+std::u16string QtSerialPort::device_name() const { return to_u16(device_); }
+
+std::optional<OpenFailure> QtSerialPort::open() {
+    if (port_.isOpen()) return std::nullopt;
+    port_.setPortName(device_);
+    // Everything before open(): a pseudo-terminal refuses a parity change once it is open.
+    port_.setBaudRate(options_.baud_rate);
+    port_.setParity(options_.parity);
+    port_.setDataBits(options_.data_bits);
+    port_.setStopBits(options_.stop_bits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+
+    quiet_ = true;
+    const bool opened = port_.open(QIODevice::ReadWrite);
+    if (!opened) {
+        quiet_ = false;
+        const QSerialPort::SerialPortError error = port_.error();
+        const QString system_text = port_.errorString();
+        port_.clearError();
+        return OpenFailure{open_failure_reason(device_, error, system_text)};
+    }
+    // A pseudo-terminal has no modem lines; refusing them is no reason to give up the line.
+    port_.setDataTerminalReady(true);
+    port_.setRequestToSend(false);
+    port_.clearError();
+    // Every setting QSerialPort makes is in place by now; the marking goes on top of them.
+    marking_ = mark_bytes_in_error(port_.handle());
+    if (!marking_) {
+        std::fprintf(stderr, "mirvane: %s: bytes received in error cannot be marked; they arrive as received\n",
+                     device_.toLocal8Bit().constData());
+    }
+    marks_.reset();
+    quiet_ = false;
+    loss_reported_ = false;
+    ++openings_;
+    start_line_watch();
+    if (port_.bytesAvailable() > 0) schedule_receive();
+    return std::nullopt;
+}
+
+void QtSerialPort::close() {
+    // Closing a closed QSerialPort raises an error of its own; the loss road must not
+    // come back here through it.
+    if (!port_.isOpen()) return;
+    stop_line_watch();
+    quiet_ = true;
+    port_.close();
+    port_.clearError();
+    quiet_ = false;
+}
+
+bool QtSerialPort::is_open() const { return port_.isOpen(); }
+
+void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen()) {
+        ++writes_while_closed_;
+        std::fprintf(stderr, "mirvane: %s is closed; %zu byte(s) not sent\n",
+                     device_.toLocal8Bit().constData(), bytes.size());
+        return;
+    }
+    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+int QtSerialPort::out_buffer_count() const {
+    if (!port_.isOpen()) return 0;
+    return static_cast<int>(port_.bytesToWrite()) + driver_output_queue(port_.handle());
+}
+
+std::vector<std::uint8_t> QtSerialPort::input() {
+    if (!port_.isOpen()) return {};
+    const QByteArray data = port_.readAll();
+    // An error that came with these bytes is counted by now; asking here reports it at
+    // once instead of at the next poll.
+    read_line_state();
+    const std::span read(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size()));
+    if (marking_) return marks_.unmark(read);
+    return {read.begin(), read.end()};
+}
+
+std::int16_t QtSerialPort::comm_event() const { return event_; }
+
+void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || quiet_ || !port_.isOpen()) return;
+    if (!is_device_failure(error)) {
+        std::fprintf(stderr, "mirvane: %s: %s\n", device_.toLocal8Bit().constData(),
+                     port_.errorString().toLocal8Bit().constData());
+        return;
+    }
+    // A dead device stays readable and fails every read, round after round of the event
+    // loop. Report once, from the next turn: closing the port inside QSerialPort's own
+    // notification is not safe.
+    if (loss_reported_) return;
+    loss_reported_ = true;
+    QTimer::singleShot(0, this, [this, opening = openings_] {
+        report_loss(opening, std::u16string(kDeviceGone));
+    });
+}
+
+void QtSerialPort::report_loss(unsigned long long opening, std::u16string reason) {
+    // Closed meanwhile, or opened again on a device that works: nothing left to report.
+    if (!port_.isOpen() || opening != openings_) return;
+    if (on_lost) on_lost(reason);
+    close();
+}
+
+void QtSerialPort::schedule_receive() {
+    if (receive_queued_) return;
+    receive_queued_ = true;
+    QMetaObject::invokeMethod(this, &QtSerialPort::deliver_receive, Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliver_receive() {
+    receive_queued_ = false;
+    // A receive handler that runs events gets no second receive event inside itself; what
+    // arrives meanwhile is announced when it returns. A line event's handler (a box) does
+    // get them: the bytes of its own line must not wait for the operator.
+    if (receiving_ || !port_.isOpen() || rthreshold_ <= 0) return;
+    if (port_.bytesAvailable() == 0) return;
+    receiving_ = true;
+    raise_event(comm_event::kReceive);
+    receiving_ = false;
+    // QSerialPort does not announce again what it buffered while the handler ran.
+    if (port_.isOpen() && port_.bytesAvailable() > 0) schedule_receive();
+}
+
+void QtSerialPort::set_line_state_reader(std::shared_ptr<LineStateReader> reader) {
+    line_reader_ = reader ? std::move(reader) : driver_line_state_reader();
+}
+
+void QtSerialPort::set_line_poll_interval(std::chrono::milliseconds interval) {
+    line_poll_.setInterval(interval);
+}
+
+void QtSerialPort::start_line_watch() {
+    line_events_.clear();
+    watch_ = LineWatch::none;
+    const int descriptor = static_cast<int>(port_.handle());
+    // What the driver counted before this opening is history: the first reading is only
+    // the point from which occurrences count.
+    if (const auto counters = line_reader_->counters(descriptor)) {
+        last_counters_ = *counters;
+        watch_ = LineWatch::counters;
+    } else if (const auto lines = line_reader_->modem_lines(descriptor)) {
+        last_modem_lines_ = *lines;
+        watch_ = LineWatch::modem_lines;
+    }
+    if (watch_ != LineWatch::none) line_poll_.start();
+}
+
+void QtSerialPort::stop_line_watch() {
+    line_poll_.stop();
+    watch_ = LineWatch::none;
+    // What was read but not yet raised belongs to the opening that ends here.
+    line_events_.clear();
+}
+
+void QtSerialPort::read_line_state() {
+    if (watch_ == LineWatch::none || !port_.isOpen()) return;
+    const int descriptor = static_cast<int>(port_.handle());
+    std::vector<LineEventCount> events;
+    if (watch_ == LineWatch::counters) {
+        // No answer: the device is on its way out, and its loss is reported on its own.
+        const auto reading = line_reader_->counters(descriptor);
+        if (!reading) return;
+        events = new_line_events(last_counters_, *reading);
+        last_counters_ = *reading;
+    } else {
+        const auto reading = line_reader_->modem_lines(descriptor);
+        if (!reading) return;
+        events = changed_modem_lines(last_modem_lines_, *reading);
+        last_modem_lines_ = *reading;
+    }
+    if (events.empty()) return;
+    line_events_.insert(line_events_.end(), events.begin(), events.end());
+    schedule_line_event();
+}
+
+void QtSerialPort::schedule_line_event() {
+    if (line_event_queued_) return;
+    line_event_queued_ = true;
+    QMetaObject::invokeMethod(this, &QtSerialPort::deliver_line_event, Qt::QueuedConnection);
+}
+
+void QtSerialPort::deliver_line_event() {
+    line_event_queued_ = false;
+    if (!port_.isOpen() || line_events_.empty()) return;
+    LineEventCount& next = line_events_.front();
+    const std::int16_t event = next.event;
+    if (--next.count == 0) line_events_.pop_front();
+    // The next occurrence is announced before this one is handled: a box opened for this
+    // one runs events, and the core queues what comes meanwhile behind it. Counts stay
+    // counts until raised, so a burst costs one entry per reading, not per occurrence.
+    if (!line_events_.empty()) schedule_line_event();
+    raise_event(event);
+}
+
+void QtSerialPort::raise_event(std::int16_t event) {
+    // A handler that reads its event number after a nested event has run reads its own.
+    const std::int16_t outer = event_;
+    event_ = event;
+    if (on_comm) on_comm();
+    event_ = outer;
+}
+
+}  // namespace mirvane::qt

@@ -1,0 +1,31 @@
+#include "qt/window/qt_program.h"
+
+#include "decode/status_decoder.h"
+#include "monitor/monitor_decoder.h"
+#include "shell/communication.h"
+
+namespace mirvane::qt {
+
+QtProgram::QtProgram() {
+    window.attach(program);
+    // Once the exit button has ended the program, no port event is handled any more.
+    MSComm1.on_comm = [this] {
+        if (!state.ended) MSComm1_OnComm(program);
+    };
+    MSComm2.on_comm = [this] {
+        if (!state.ended) MSComm2_OnComm(program);
+    };
+    MSComm1.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm1, reason); };
+    MSComm2.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm2, reason); };
+}
+
+QtProgram::QtProgram(Session session) : QtProgram() {
+    session_ = std::move(session);
+    MSComm1.choose_device(session_.terminal_device);
+    MSComm2.choose_device(session_.monitor_device);
+    program.monitor_line = session_.monitor_device != kNoDevice;
+    program.log = session_.log.get();
+    program.capture = session_.capture.get();
+}
+
+}  // namespace mirvane::qt

@@ -1,0 +1,29 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP end the program as the exit button does: the receiver put
+// down, the lines closed (and their lock files gone), exit status 0. The signal is only
+// noted where it arrives; the exit runs on the event thread, between handlers.
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+
+#include "program/program.h"
+
+namespace mirvane::qt {
+
+class SignalExit final : public QObject {
+public:
+    // One at a time: the signals are the process's.
+    explicit SignalExit(Program& program);
+    ~SignalExit() override;
+    SignalExit(const SignalExit&) = delete;
+    SignalExit& operator=(const SignalExit&) = delete;
+
+private:
+    void on_signal();
+
+    Program& program_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace mirvane::qt
