@@ -18,13 +18,9 @@ public:
     void show_window() override {}
     void unload_window() override {}
     void end_program() override {}
-    void set_caption(Control control, std::u16string_view caption) override {
-        captions_[index(control)] = caption;
-    }
+    void set_caption(Control control, std::u16string_view caption) override { captions_[index(control)] = caption; }
     std::u16string caption(Control control) const override { return captions_[index(control)]; }
-    void set_text(Control control, std::u16string_view text) override {
-        texts_[index(control)] = text;
-    }
+    void set_text(Control control, std::u16string_view text) override { texts_[index(control)] = text; }
     std::u16string text(Control control) const override { return texts_[index(control)]; }
     // A window that draws later only notes which text to take its change from.
     void show_pane(Control control, PaneText& pane) override { panes_[index(control)] = &pane; }
@@ -77,8 +73,7 @@ struct BenchProgram {
 // The status mix of the end-to-end measurements: two one-byte codes, a level (logged only
 // the first time), a tone, a four-parameter message and a byte without meaning.
 inline std::vector<std::uint8_t> status_mix(std::size_t bytes) {
-    static constexpr std::array<std::uint8_t, 10> kPattern{0x80, 0x81, 0xC3, 0x21, 0xAD,
-                                                           0x31, 0x32, 0x33, 0x34, 0x00};
+    static constexpr std::array<std::uint8_t, 10> kPattern{0x80, 0x81, 0xC3, 0x21, 0xAD, 0x31, 0x32, 0x33, 0x34, 0x00};
     std::vector<std::uint8_t> mix(bytes);
     for (std::size_t i = 0; i < bytes; ++i) mix[i] = kPattern[i % kPattern.size()];
     return mix;

@@ -8,10 +8,10 @@
 
 #include "bench_program.h"
 #include "decode/status_decoder.h"
-#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
 #include "monitor/monitor_decoder.h"
+#include "vocabulary/hex_text.h"
 
 namespace mirvane::bench {
 namespace {
@@ -44,8 +44,7 @@ void BM_StatusBurst1MB(benchmark::State& run) {
     for (auto _ : run) {
         const std::span<const std::uint8_t> all(burst);
         for (std::size_t at = 0; at < all.size(); at += kRead) {
-            decode_status_bytes(bench.program, all.subspan(at, std::min(kRead, all.size() - at)),
-                                u"10:15:01");
+            decode_status_bytes(bench.program, all.subspan(at, std::min(kRead, all.size() - at)), u"10:15:01");
         }
         benchmark::DoNotOptimize(bench.window.shown(Control::Text1).data());
     }
@@ -72,8 +71,7 @@ void BM_DispCommand(benchmark::State& run) {
     BenchProgram bench;
     fill_stores(bench);
     const std::u16string codes[] = {u"80 __ __ __ __", u"AD 31 32 33 34", u"__ __ __ __ A6"};
-    const std::u16string texts[] = {u"[10:15:01] 圏外表示OFF", u"[10:15:01] 網情報 1234",
-                                    u"[10:15:01] 受話器をおく"};
+    const std::u16string texts[] = {u"[10:15:01] 圏外表示OFF", u"[10:15:01] 網情報 1234", u"[10:15:01] 受話器をおく"};
     std::size_t which = 0;
     for (auto _ : run) {
         SharedState& state = bench.state;

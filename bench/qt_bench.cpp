@@ -9,8 +9,8 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <chrono>
-#include <deque>
 #include <ctime>
+#include <deque>
 #include <memory>
 
 #include "bench_program.h"

@@ -2,18 +2,16 @@
 
 #include <algorithm>
 
-#include "vocabulary/command_codes.h"
-#include "vocabulary/names.h"
 #include "link/send.h"
 #include "program/captions.h"
+#include "vocabulary/command_codes.h"
+#include "vocabulary/names.h"
 
 namespace mirvane {
 
 namespace {
 
-bool is_dial_character(char16_t ch) {
-    return (ch >= u'0' && ch <= u'9') || ch == u'*' || ch == u'#';
-}
+bool is_dial_character(char16_t ch) { return (ch >= u'0' && ch <= u'9') || ch == u'*' || ch == u'#'; }
 
 // Sends one dial code. Its character joins dial_number once its send and every send written
 // before it have returned, so that the record keeps the order in which the bytes went out;
@@ -24,7 +22,8 @@ bool dial(Program& program, std::uint8_t code) {
     std::u16string character;
     dial_conv1(character, code);
     // A deque keeps references to its elements while others are added behind them.
-    SharedState::DialInFlight& mine = state.dials_in_flight.emplace_back(SharedState::DialInFlight{character.front(), Send::waiting});
+    SharedState::DialInFlight& mine =
+        state.dials_in_flight.emplace_back(SharedState::DialInFlight{character.front(), Send::waiting});
     const bool sent = MSComm_send(program, dial_label(character), code);
     mine.send = sent ? Send::sent : Send::cut_off;
     bool recorded = false;

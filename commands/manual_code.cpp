@@ -4,10 +4,10 @@
 
 #include "decode/status_decoder.h"
 #include "link/send.h"
-#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/session_records.h"
 #include "program/message_boxes.h"
+#include "vocabulary/hex_text.h"
 
 namespace mirvane {
 

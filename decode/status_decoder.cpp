@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "vocabulary/names.h"
-#include "vocabulary/status_catalogue.h"
-#include "vocabulary/hex_text.h"
+#include "link/comm_errors.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
-#include "link/comm_errors.h"
 #include "logs/session_records.h"
 #include "program/captions.h"
 #include "program/message_boxes.h"
+#include "vocabulary/hex_text.h"
+#include "vocabulary/names.h"
+#include "vocabulary/status_catalogue.h"
 
 namespace mirvane {
 
@@ -53,10 +53,8 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             if (c == state.rx_level) return false;  // an unchanged level is not news
             const std::u16string level = decimal(c - 0xC0);
             write_entry(state, pattern,
-                        std::u16string(status_text::kLevelPrefix) + level +
-                            std::u16string(status_text::kClose));
-            program.window.set_caption(Control::Label1,
-                                       std::u16string(caption::kLevelPrefix) + level);
+                        std::u16string(status_text::kLevelPrefix) + level + std::u16string(status_text::kClose));
+            program.window.set_caption(Control::Label1, std::u16string(caption::kLevelPrefix) + level);
             state.rx_level = c;
             complete = true;
             return true;
@@ -66,8 +64,7 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             std::u16string character;
             dial_conv1(character, c);
             write_entry(state, pattern,
-                        std::u16string(status_text::kDialPrefix) + character +
-                            std::u16string(status_text::kClose));
+                        std::u16string(status_text::kDialPrefix) + character + std::u16string(status_text::kClose));
             complete = true;
             return true;
         }
@@ -76,8 +73,7 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             if (c == 0x20) {
                 if (state.tone_kind >= kToneOffLogged) return false;
                 write_entry(state, pattern,
-                            std::u16string(status_text::kToneKindPrefix) +
-                                std::u16string(status_text::kToneOff) +
+                            std::u16string(status_text::kToneKindPrefix) + std::u16string(status_text::kToneOff) +
                                 std::u16string(status_text::kClose));
                 program.window.set_caption(Control::Label2, status_text::kToneLabelOff);
                 state.tone_kind = kToneOffLogged;
@@ -91,8 +87,7 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             write_entry(state, pattern,
                         std::u16string(status_text::kToneKindPrefix) + kind + u":" + name +
                             std::u16string(status_text::kClose));
-            program.window.set_caption(
-                Control::Label2, std::u16string(status_text::kToneLabelPrefix) + kind);
+            program.window.set_caption(Control::Label2, std::u16string(status_text::kToneLabelPrefix) + kind);
             complete = true;
             return true;
         }
@@ -142,16 +137,13 @@ void collect_parameter(SharedState& state, std::uint8_t c, bool& complete) {
     code += hex_text(c);
 
     switch (opener->rule) {
-        case ParameterRule::None:
-            break;
+        case ParameterRule::None: break;
         case ParameterRule::OnOff:
             // The stamp stays: a finished hands-free entry is dated like every other.
-            meaning = stamp_of(meaning) + std::u16string(c == 0x00 ? status_text::kHandsFreeOff
-                                                                   : status_text::kHandsFreeOn);
+            meaning =
+                stamp_of(meaning) + std::u16string(c == 0x00 ? status_text::kHandsFreeOff : status_text::kHandsFreeOn);
             break;
-        case ParameterRule::Digits:
-            meaning += hex_digit(c);
-            break;
+        case ParameterRule::Digits: meaning += hex_digit(c); break;
     }
 
     if (state.rx_count == state.rx_state) {
@@ -169,8 +161,7 @@ void reset_status_decoder(SharedState& state) {
     state.rx_level = 0;
 }
 
-void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes,
-                         std::u16string_view time_of_day) {
+void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes, std::u16string_view time_of_day) {
     SharedState& state = program.state;
     const std::u16string stamp = time_stamp(time_of_day);
     for (const std::uint8_t c : bytes) {

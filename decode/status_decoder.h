@@ -18,7 +18,6 @@ void MSComm1_OnComm(Program& program);
 void R_Analize(Program& program);
 
 // Decodes bytes already read from the line, all stamped with one time of day.
-void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes,
-                         std::u16string_view time_of_day);
+void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes, std::u16string_view time_of_day);
 
 }  // namespace mirvane

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "commands/manual_code.h"
-#include "vocabulary/status_catalogue.h"
 #include "support/bench.h"
 #include "support/reference_panes.h"
+#include "vocabulary/status_catalogue.h"
 
 namespace mirvane::fuzzing {
 
@@ -50,7 +50,9 @@ struct FuzzBench : testing::Bench {
     // A monitor byte takes exactly one slot of the log and leaves the status decoder alone.
     void tap(std::span<const std::uint8_t> bytes) {
         next_second();
-        const auto now = [&] { return std::tuple(state.rx_state, state.rx_count, state.rx_cmd, state.rx_pos, int(state.log_pos)); };
+        const auto now = [&] {
+            return std::tuple(state.rx_state, state.rx_count, state.rx_cmd, state.rx_pos, int(state.log_pos));
+        };
         auto expected = now();
         std::get<4>(expected) = static_cast<int>((state.log_pos + bytes.size()) % state.log_size);
         Bench::tap({bytes.begin(), bytes.end()});
@@ -62,8 +64,9 @@ struct FuzzBench : testing::Bench {
     // is ready or collecting for an opener, and every entry whole: a stamped meaning beside
     // a five-column pattern, or the open message so far.
     void check() const {
-        require(state.rx_pos >= 0 && state.rx_pos < state.rx_size && state.log_pos >= 0 &&
-                    state.log_pos < state.log_size, "a position out of its ring");
+        require(
+            state.rx_pos >= 0 && state.rx_pos < state.rx_size && state.log_pos >= 0 && state.log_pos < state.log_size,
+            "a position out of its ring");
         const StatusRow* opener = find_status_row(state.rx_cmd);
         require(state.rx_state == 0 ? state.rx_count == 0 && state.rx_cmd == 0
                                     : opener && opener->parameters == state.rx_state && state.rx_count < state.rx_state,
@@ -72,10 +75,10 @@ struct FuzzBench : testing::Bench {
             const std::u16string& code = state.log_code[k];
             const std::u16string& meaning = state.log_text[k];
             const bool open = k == state.log_pos && state.rx_state != 0;
-            require(code.empty() ? meaning.empty()
-                                 : k < state.log_size && meaning.size() > 11 && meaning.substr(0, 1) == u"[" &&
-                                       meaning.substr(9, 2) == u"] " &&
-                                       code.size() == (open ? 2 + 3u * state.rx_count : 14),
+            require(code.empty()
+                        ? meaning.empty()
+                        : k < state.log_size && meaning.size() > 11 && meaning.substr(0, 1) == u"[" &&
+                              meaning.substr(9, 2) == u"] " && code.size() == (open ? 2 + 3u * state.rx_count : 14),
                     "a torn entry in the log");
         }
     }

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Command8_Click(bench.program);
     Command3_Click(bench.program);
     std::vector<std::uint8_t> line = expected;
-    for (const char16_t ch : dialable ? text : u"") line.push_back(static_cast<std::uint8_t>(0x90 + std::u16string_view(u"D1234567890*#").find(ch)));
+    for (const char16_t ch : dialable ? text : u"")
+        line.push_back(static_cast<std::uint8_t>(0x90 + std::u16string_view(u"D1234567890*#").find(ch)));
     require(bench.terminal.line == line && bench.state.dial_number == (dialable ? text : u""),
             "the buttons sent other codes than the texts stand for, or recorded others");
     require(bench.terminal.misuses == 0, "a closed port was touched");

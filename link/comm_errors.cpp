@@ -41,8 +41,6 @@ bool is_quiet_line_event(std::int16_t event) {
     return event == comm_event::kSend || (event >= comm_event::kCts && event <= comm_event::kEof);
 }
 
-void report_comm_error(Program& program, std::int16_t event) {
-    show_critical(program, comm_error_text(event));
-}
+void report_comm_error(Program& program, std::int16_t event) { show_critical(program, comm_error_text(event)); }
 
 }  // namespace mirvane

@@ -18,7 +18,7 @@ struct LineCounters {
     std::uint32_t rx = 0;   // bytes received
     std::uint32_t tx = 0;   // bytes sent
     std::uint32_t frame = 0;
-    std::uint32_t overrun = 0;      // bytes lost in the UART
+    std::uint32_t overrun = 0;  // bytes lost in the UART
     std::uint32_t parity = 0;
     std::uint32_t brk = 0;          // breaks received
     std::uint32_t buf_overrun = 0;  // bytes lost because the receive buffer was full

@@ -60,8 +60,7 @@ void draw_log_pane(SharedState& state) {
 
     // The slot after p is the oldest shown and the next to be committed.
     const int oldest = (p + 1) % n;
-    pane.oldest_part =
-        state.log_code[oldest].empty() ? 0 : kLineBreak.size() + entry_length(state, oldest);
+    pane.oldest_part = state.log_code[oldest].empty() ? 0 : kLineBreak.size() + entry_length(state, oldest);
     pane.drawn = true;
     pane.pos = static_cast<std::int16_t>(p);
 }

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "program/message_boxes.h"
+#include "vocabulary/hex_text.h"
 
 namespace mirvane {
 
@@ -13,9 +13,7 @@ namespace {
 constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
 constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
 
-constexpr std::u16string_view line_name(Line line) {
-    return line == Line::terminal ? u"terminal" : u"monitor";
-}
+constexpr std::u16string_view line_name(Line line) { return line == Line::terminal ? u"terminal" : u"monitor"; }
 
 // Records are written in the middle of a store-and-render step, where no event may run;
 // the box therefore waits in the queue for the end of the handler.

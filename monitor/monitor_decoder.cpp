@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "vocabulary/command_codes.h"
-#include "vocabulary/names.h"
 #include "link/comm_errors.h"
-#include "vocabulary/hex_text.h"
 #include "logs/message_log.h"
 #include "logs/session_records.h"
 #include "program/message_boxes.h"
+#include "vocabulary/command_codes.h"
+#include "vocabulary/hex_text.h"
+#include "vocabulary/names.h"
 
 namespace mirvane {
 
@@ -44,12 +44,9 @@ std::u16string monitor_meaning(std::uint8_t byte) {
     return std::u16string(kUnnamed);
 }
 
-std::u16string monitor_code_pattern(std::uint8_t byte) {
-    return std::u16string(kEmptyColumns) + hex_text(byte);
-}
+std::u16string monitor_code_pattern(std::uint8_t byte) { return std::u16string(kEmptyColumns) + hex_text(byte); }
 
-void log_monitor_bytes(Program& program, std::span<const std::uint8_t> bytes,
-                       std::u16string_view time_of_day) {
+void log_monitor_bytes(Program& program, std::span<const std::uint8_t> bytes, std::u16string_view time_of_day) {
     const std::u16string stamp = time_stamp(time_of_day);
     for (const std::uint8_t byte : bytes) {
         commit_entry(program, monitor_code_pattern(byte), stamp + monitor_meaning(byte));

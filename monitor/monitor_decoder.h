@@ -20,7 +20,6 @@ std::u16string monitor_code_pattern(std::uint8_t byte);
 void MSComm2_OnComm(Program& program);
 
 // Enters bytes already read from the monitor line, all with one time of day.
-void log_monitor_bytes(Program& program, std::span<const std::uint8_t> bytes,
-                       std::u16string_view time_of_day);
+void log_monitor_bytes(Program& program, std::span<const std::uint8_t> bytes, std::u16string_view time_of_day);
 
 }  // namespace mirvane

@@ -60,7 +60,7 @@ private:
 struct RenderedPane {
     PaneText text;
     bool drawn = false;
-    std::int16_t pos = 0;   // the store's position at that render
+    std::int16_t pos = 0;  // the store's position at that render
     // Characters the oldest slot takes at the end of the text; that slot is the next to be
     // overwritten, so its part goes first.
     std::size_t oldest_part = 0;

@@ -3,8 +3,8 @@
 // and what the session was started with. The program owns one of each and hands this
 // bundle to every procedure.
 
-#include "program/serial_port.h"
 #include "program/record_file.h"
+#include "program/serial_port.h"
 #include "program/shared_state.h"
 #include "program/window_ops.h"
 

@@ -13,9 +13,25 @@ namespace mirvane {
 
 // The window's named controls. The keypad (Command5) is addressed by index instead.
 enum class Control : std::uint8_t {
-    Command1, Command2, Command3, Command4, Command6, Command7, Command8,
-    Text1, Text2, Text3, Text4, Text6,
-    Label1, Label2, Label3, Label4, Label5, Label6, Label7,
+    Command1,
+    Command2,
+    Command3,
+    Command4,
+    Command6,
+    Command7,
+    Command8,
+    Text1,
+    Text2,
+    Text3,
+    Text4,
+    Text6,
+    Label1,
+    Label2,
+    Label3,
+    Label4,
+    Label5,
+    Label6,
+    Label7
 };
 
 inline constexpr int kKeypadFirst = 1;

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "vocabulary/command_codes.h"
 #include "link/send.h"
 #include "program/captions.h"
 #include "program/message_boxes.h"
 #include "shell/startup.h"
+#include "vocabulary/command_codes.h"
 
 namespace mirvane {
 
@@ -17,24 +17,22 @@ constexpr std::u16string_view kMonitorPort = u"モニタポート";
 constexpr std::u16string_view kCannotOpen = u"を開けません：";
 constexpr std::u16string_view kLineLost = u"との通信が途絶えたため、端末通信を終了しました：";
 
-std::u16string port_problem(const Program& program, const SerialPort& port,
-                            std::u16string_view what, std::u16string_view reason) {
+std::u16string port_problem(const Program& program, const SerialPort& port, std::u16string_view what,
+                            std::u16string_view reason) {
     return port_title(program, port) + std::u16string(what) + std::u16string(reason);
 }
 
 void start_communication(Program& program) {
     SharedState& state = program.state;
     if (auto failure = program.MSComm1.open()) {
-        show_critical(program, port_problem(program, program.MSComm1, kCannotOpen,
-                                            failure->reason));
+        show_critical(program, port_problem(program, program.MSComm1, kCannotOpen, failure->reason));
         return;
     }
     // Without a monitor line the terminal line alone is "both lines".
     if (auto failure = program.monitor_line ? program.MSComm2.open() : std::nullopt) {
         // Both lines or neither: the caption must keep telling the truth about the ports.
         program.MSComm1.close();
-        show_critical(program, port_problem(program, program.MSComm2, kCannotOpen,
-                                            failure->reason));
+        show_critical(program, port_problem(program, program.MSComm2, kCannotOpen, failure->reason));
         return;
     }
     ++state.terminal_session;
@@ -73,8 +71,7 @@ void Command2_Click(Program& program) {
     // A second press while the first waits for its hang-up byte would send another.
     if (state.exiting) return;
     state.exiting = true;
-    if (window.caption(Control::Command4) == caption::kPutReceiverDown &&
-        communication_running(window)) {
+    if (window.caption(Control::Command4) == caption::kPutReceiverDown && communication_running(window)) {
         // The hang-up byte, with a wait that ends: a held line must not keep the program.
         send_within(program, command_code::kOnHook, kExitHangUpWait);
     }

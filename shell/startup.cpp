@@ -44,8 +44,7 @@ void Form_Unload(Program& program) {
 }
 
 void set_sending_controls_enabled(WindowOps& window, bool enabled) {
-    for (const Control control :
-         {Control::Command3, Control::Command4, Control::Command6, Control::Command8}) {
+    for (const Control control : {Control::Command3, Control::Command4, Control::Command6, Control::Command8}) {
         window.set_enabled(control, enabled);
     }
     for (int index = kKeypadFirst; index <= kKeypadLast; ++index) {

@@ -14,8 +14,7 @@ namespace sc = status_code;
 
 // Lifting the receiver while it rings answers the call: the indication and the ringing
 // tone stop and the call is on.
-constexpr std::array<std::uint8_t, 3> kAnswerCall{sc::kIncomingCallOff, sc::kToneOff,
-                                                  sc::kInCallOn};
+constexpr std::array<std::uint8_t, 3> kAnswerCall{sc::kIncomingCallOff, sc::kToneOff, sc::kInCallOn};
 constexpr std::array<std::uint8_t, 2> kLift{sc::kInCallOn, sc::kDialTone};
 constexpr std::array<std::uint8_t, 1> kDialled{sc::kDialComplete};
 constexpr std::array<std::uint8_t, 3> kPutDown{sc::kToneOff, sc::kInCallOff, sc::kStandby};
@@ -64,13 +63,9 @@ void Handset::say(std::uint8_t status) {
         case sc::kIncomingCallOff:
             if (call_state_ == CallState::Ringing) call_state_ = CallState::Idle;
             break;
-        case sc::kInCallOn:
-            call_state_ = CallState::InCall;
-            break;
+        case sc::kInCallOn: call_state_ = CallState::InCall; break;
         case sc::kInCallOff:
-        case sc::kStandby:
-            call_state_ = CallState::Idle;
-            break;
+        case sc::kStandby: call_state_ = CallState::Idle; break;
         default:
             if (status >= sc::kLevelBase && status <= sc::kLevelBase + kLevelMax) {
                 level_ = status - sc::kLevelBase;

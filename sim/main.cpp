@@ -166,9 +166,10 @@ int main(int argc, char** argv) {
         if (const auto* error = std::get_if<std::string>(&started)) {
             complain(kExitFailure, *error);
             if (by_default) {
-                std::fputs("mirvane-sim: build Mirvane first, or name the program to start "
-                           "(see --help)\n",
-                           stderr);
+                std::fputs(
+                    "mirvane-sim: build Mirvane first, or name the program to start "
+                    "(see --help)\n",
+                    stderr);
             }
             return kExitFailure;
         }
@@ -200,9 +201,7 @@ int main(int argc, char** argv) {
                     const int code = shell_status(status);
                     if (code != 0) {
                         std::fprintf(stderr, "mirvane-sim: %s ended with status %d\n",
-                                     options.command.empty() ? "mirvane"
-                                                             : options.command.front().c_str(),
-                                     code);
+                                     options.command.empty() ? "mirvane" : options.command.front().c_str(), code);
                     }
                     return code;
                 }

@@ -6,15 +6,12 @@
 
 namespace mirvane::sim {
 
-std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
-    const std::vector<std::string>& args) {
+std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const std::vector<std::string>& args) {
     Options options;
     std::size_t i = 0;
     // Splits "--name=value" so both spellings of an option with a value work.
-    const auto value_of = [&](const std::string& name,
-                              const std::string& arg) -> std::optional<std::string> {
-        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
-            arg[name.size()] == '=') {
+    const auto value_of = [&](const std::string& name, const std::string& arg) -> std::optional<std::string> {
+        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
             return arg.substr(name.size() + 1);
         }
         if (arg == name && i + 1 < args.size()) return args[++i];
@@ -59,8 +56,7 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
             const char* last = first + value->size();
             const auto [end, error] = std::from_chars(first, last, seed);
             if (value->empty() || error != std::errc() || end != last) {
-                return OptionError{"--seed needs a number from 0 to 4294967295, not " +
-                                   quoted(*value)};
+                return OptionError{"--seed needs a number from 0 to 4294967295, not " + quoted(*value)};
             }
             options.seed = seed;
         } else {
@@ -70,8 +66,7 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
     options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
 
     if (options.serve && !options.command.empty()) {
-        return OptionError{"--serve starts no program, but a command was given: " +
-                           quoted(options.command.front())};
+        return OptionError{"--serve starts no program, but a command was given: " + quoted(options.command.front())};
     }
     if (options.replay_path && (options.script_path || options.levels.value_or(false))) {
         return OptionError{"--replay plays the capture alone, without --script or --levels"};

@@ -35,8 +35,7 @@ struct OptionError {
 };
 
 // Parses the arguments after the program name.
-std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(
-    const std::vector<std::string>& args);
+std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const std::vector<std::string>& args);
 
 // The text of --help; scenario_folders are where bare names of scenarios are looked for.
 std::string usage_text(const std::vector<std::string>& scenario_folders);

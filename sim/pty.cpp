@@ -18,9 +18,7 @@ void UniqueFd::reset() {
 
 namespace {
 
-std::string system_error(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
-}
+std::string system_error(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 bool set_flag(int fd, int get, int set, int flag) {
     const int flags = ::fcntl(fd, get);
@@ -38,8 +36,7 @@ std::variant<PtyLine, std::string> open_pty_line() {
     PtyLine line{UniqueFd(master), UniqueFd(slave), {}};
 
     // Neither end may leak into the program the simulator starts.
-    if (!set_flag(master, F_GETFD, F_SETFD, FD_CLOEXEC) ||
-        !set_flag(slave, F_GETFD, F_SETFD, FD_CLOEXEC) ||
+    if (!set_flag(master, F_GETFD, F_SETFD, FD_CLOEXEC) || !set_flag(slave, F_GETFD, F_SETFD, FD_CLOEXEC) ||
         !set_flag(master, F_GETFL, F_SETFL, O_NONBLOCK)) {
         return system_error("cannot set up a pseudo-terminal");
     }
@@ -69,8 +66,7 @@ bool far_side_listening(const PtyLine& line) {
     return ::cfgetospeed(&settings) == B600;
 }
 
-std::variant<std::size_t, std::string> write_line(const PtyLine& line,
-                                                  std::span<const std::uint8_t> bytes) {
+std::variant<std::size_t, std::string> write_line(const PtyLine& line, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(line.master.get(), bytes.data() + done, bytes.size() - done);

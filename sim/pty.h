@@ -52,8 +52,7 @@ bool far_side_listening(const PtyLine& line);
 
 // Writes as much of bytes as the far side's input has room for; returns how much that was,
 // or why the line failed.
-std::variant<std::size_t, std::string> write_line(const PtyLine& line,
-                                                  std::span<const std::uint8_t> bytes);
+std::variant<std::size_t, std::string> write_line(const PtyLine& line, std::span<const std::uint8_t> bytes);
 
 // Whether bytes written to the line wait for the far side to read them.
 bool far_side_has_unread(const PtyLine& line);

@@ -34,8 +34,7 @@ std::optional<milliseconds> day_of(std::string_view word) {
     const auto month = digits_value(word.substr(5, 2));
     const auto day = digits_value(word.substr(8, 2));
     if (!year || !month || !day) return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year(*year),
-                                           std::chrono::month(static_cast<unsigned>(*month)),
+    const std::chrono::year_month_day date{std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
                                            std::chrono::day(static_cast<unsigned>(*day))};
     if (!date.ok()) return std::nullopt;
     return std::chrono::sys_days(date).time_since_epoch();
@@ -51,8 +50,8 @@ std::optional<milliseconds> time_of_day(std::string_view word) {
     if (!hours || !minutes || !seconds || !millis || *hours > 23 || *minutes > 59 || *seconds > 59) {
         return std::nullopt;
     }
-    return std::chrono::hours(*hours) + std::chrono::minutes(*minutes) +
-           std::chrono::seconds(*seconds) + milliseconds(*millis);
+    return std::chrono::hours(*hours) + std::chrono::minutes(*minutes) + std::chrono::seconds(*seconds) +
+           milliseconds(*millis);
 }
 
 // Takes a script or a capture one line after another; the first line refused ends it.
@@ -138,8 +137,7 @@ private:
 
 }  // namespace
 
-std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name,
-                                               Format format) {
+std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name, Format format) {
     Reader reader(name, format);
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -151,8 +149,7 @@ std::variant<Script, ScriptError> parse_script(std::string_view text, std::strin
 
 std::variant<Script, ScriptError> load_script(const std::string& path, Format format) {
     const auto failure = [&](int error) {
-        return ScriptError{path + ": cannot read the " +
-                           (format == Format::Script ? "script" : "capture") + ": " +
+        return ScriptError{path + ": cannot read the " + (format == Format::Script ? "script" : "capture") + ": " +
                            std::strerror(error)};
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -56,7 +56,6 @@ std::variant<Script, ScriptError> parse_script(std::string_view text, std::strin
                                                Format format = Format::Script);
 
 // Reads and parses a file, a line at a time.
-std::variant<Script, ScriptError> load_script(const std::string& path,
-                                              Format format = Format::Script);
+std::variant<Script, ScriptError> load_script(const std::string& path, Format format = Format::Script);
 
 }  // namespace mirvane::sim

@@ -20,9 +20,7 @@ constexpr auto kLineWatch = std::chrono::milliseconds(25);
 // wakes the poll when it does.
 constexpr auto kReplayWatch = std::chrono::milliseconds(2);
 
-std::string system_error(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
-}
+std::string system_error(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 }  // namespace
 
@@ -50,8 +48,7 @@ std::optional<std::string> Simulator::serve_until(int wake_fd) {
         if (const auto next = next_event()) wake = std::min(wake, *next);
         const auto wait = std::max(Clock::duration::zero(), wake - Clock::now());
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
-        const timespec timeout{static_cast<time_t>(seconds.count()),
-                               static_cast<long>((wait - seconds).count())};
+        const timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>((wait - seconds).count())};
 
         std::array<pollfd, 3> fds{{
             {terminal_.master.get(), POLLIN, 0},
@@ -178,8 +175,7 @@ std::optional<std::string> Simulator::play_replay(Clock::time_point now) {
         const std::size_t done = std::get<std::size_t>(written);
         traffic_.replayed += static_cast<long>(done);
         traffic_.lost += static_cast<long>(step.bytes.size() - done);
-        trace(now, monitor ? "replay -> monitor" : "replay -> terminal",
-              std::span(step.bytes.data(), done));
+        trace(now, monitor ? "replay -> monitor" : "replay -> terminal", std::span(step.bytes.data(), done));
         ++next_step_;
     }
     return std::nullopt;
@@ -232,8 +228,7 @@ Clock::duration Simulator::level_pause() {
     return Clock::duration(pause(random_));
 }
 
-void Simulator::trace(Clock::time_point now, const char* what,
-                      std::span<const std::uint8_t> bytes) {
+void Simulator::trace(Clock::time_point now, const char* what, std::span<const std::uint8_t> bytes) {
     if (settings_.trace == nullptr) return;
     const double seconds = std::chrono::duration<double>(now - started_).count();
     std::fprintf(settings_.trace, "mirvane-sim: %9.3f  %s", seconds, what);

@@ -37,12 +37,12 @@ struct SimulatorSettings {
 
 // What passed, for the trace summary and for tests.
 struct Traffic {
-    long heard = 0;           // bytes from the host on the terminal line
-    long tapped = 0;          // of those, copied to the monitor line
-    long spoken = 0;          // status bytes the handset put on the terminal line
-    long replayed = 0;        // bytes of a capture written on either line
-    long lost = 0;            // bytes sent while the far side did not listen
-    long monitor_ignored = 0; // bytes the host wrote on the monitor line, which carries none
+    long heard = 0;            // bytes from the host on the terminal line
+    long tapped = 0;           // of those, copied to the monitor line
+    long spoken = 0;           // status bytes the handset put on the terminal line
+    long replayed = 0;         // bytes of a capture written on either line
+    long lost = 0;             // bytes sent while the far side did not listen
+    long monitor_ignored = 0;  // bytes the host wrote on the monitor line, which carries none
 };
 
 class Simulator {

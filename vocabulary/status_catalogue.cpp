@@ -17,8 +17,8 @@ constexpr StatusRow one(std::uint8_t code, std::u16string_view meaning) {
     return {code, code, K::OneByte, 0, kEmptyColumns, meaning, R::None};
 }
 
-constexpr StatusRow opener(std::uint8_t first, std::uint8_t last, std::uint8_t parameters,
-                           std::u16string_view meaning, ParameterRule rule = R::None) {
+constexpr StatusRow opener(std::uint8_t first, std::uint8_t last, std::uint8_t parameters, std::u16string_view meaning,
+                           ParameterRule rule = R::None) {
     return {first, last, K::Collected, parameters, kOpenerOnly, meaning, rule};
 }
 

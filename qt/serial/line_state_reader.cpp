@@ -41,8 +41,8 @@ public:
 #ifdef __linux__
         int bits = 0;
         if (descriptor < 0 || ::ioctl(descriptor, TIOCMGET, &bits) != 0) return std::nullopt;
-        return ModemLines{(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0,
-                          (bits & TIOCM_CD) != 0, (bits & TIOCM_RI) != 0};
+        return ModemLines{(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_CD) != 0,
+                          (bits & TIOCM_RI) != 0};
 #else
         (void)descriptor;
         return std::nullopt;
@@ -52,8 +52,6 @@ public:
 
 }  // namespace
 
-std::unique_ptr<LineStateReader> driver_line_state_reader() {
-    return std::make_unique<DriverLineStateReader>();
-}
+std::unique_ptr<LineStateReader> driver_line_state_reader() { return std::make_unique<DriverLineStateReader>(); }
 
 }  // namespace mirvane::qt

@@ -5,9 +5,9 @@
 #include <array>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace mirvane::qt {
@@ -26,8 +26,8 @@ constexpr std::u16string_view kCannotLock = u"ロックファイルを作れま�
 constexpr std::u16string_view kOpenFailed = u"開けませんでした";
 
 // QSerialPort's lock folders, in the order it tries them.
-constexpr std::array kLockFolders{"/var/lock", "/etc/locks",  "/var/spool/locks",  "/var/spool/uucp",
-                                  "/tmp",      "/var/tmp",    "/var/lock/lockdev", "/run/lock"};
+constexpr std::array kLockFolders{"/var/lock", "/etc/locks", "/var/spool/locks",  "/var/spool/uucp",
+                                  "/tmp",      "/var/tmp",   "/var/lock/lockdev", "/run/lock"};
 
 std::u16string with_detail(std::u16string_view reason, const QString& detail) {
     std::u16string text(reason);

@@ -7,18 +7,17 @@
 #include "qt/serial/open_failure.h"
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace mirvane::qt {
 
 namespace {
 
-constexpr std::u16string_view kDeviceGone =
-    u"装置が応答しません（取り外されたか、相手側が閉じられました）";
+constexpr std::u16string_view kDeviceGone = u"装置が応答しません（取り外されたか、相手側が閉じられました）";
 
 // Between reads the driver is asked this often: often enough that a break or a modem line
 // change on a quiet line is seen while the operator still remembers what happened, rarely
@@ -60,10 +59,8 @@ bool is_device_failure(QSerialPort::SerialPortError error) {
         case QSerialPort::ReadError:
         case QSerialPort::WriteError:
         case QSerialPort::ResourceError:
-        case QSerialPort::DeviceNotFoundError:
-            return true;
-        default:
-            return false;
+        case QSerialPort::DeviceNotFoundError: return true;
+        default: return false;
     }
 }
 
@@ -162,8 +159,8 @@ bool QtSerialPort::is_open() const { return port_.isOpen(); }
 void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {
         ++writes_while_closed_;
-        std::fprintf(stderr, "mirvane: %s is closed; %zu byte(s) not sent\n",
-                     device_.toLocal8Bit().constData(), bytes.size());
+        std::fprintf(stderr, "mirvane: %s is closed; %zu byte(s) not sent\n", device_.toLocal8Bit().constData(),
+                     bytes.size());
         return;
     }
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
@@ -180,7 +177,8 @@ std::vector<std::uint8_t> QtSerialPort::input() {
     // An error that came with these bytes is counted by now; asking here reports it at
     // once instead of at the next poll.
     read_line_state();
-    const std::span read(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size()));
+    const std::span read(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                         static_cast<std::size_t>(data.size()));
     if (marking_) return marks_.unmark(read);
     return {read.begin(), read.end()};
 }
@@ -199,9 +197,7 @@ void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
     // notification is not safe.
     if (loss_reported_) return;
     loss_reported_ = true;
-    QTimer::singleShot(0, this, [this, opening = openings_] {
-        report_loss(opening, std::u16string(kDeviceGone));
-    });
+    QTimer::singleShot(0, this, [this, opening = openings_] { report_loss(opening, std::u16string(kDeviceGone)); });
 }
 
 void QtSerialPort::report_loss(unsigned long long opening, std::u16string reason) {
@@ -235,9 +231,7 @@ void QtSerialPort::set_line_state_reader(std::shared_ptr<LineStateReader> reader
     line_reader_ = reader ? std::move(reader) : driver_line_state_reader();
 }
 
-void QtSerialPort::set_line_poll_interval(std::chrono::milliseconds interval) {
-    line_poll_.setInterval(interval);
-}
+void QtSerialPort::set_line_poll_interval(std::chrono::milliseconds interval) { line_poll_.setInterval(interval); }
 
 void QtSerialPort::start_line_watch() {
     line_events_.clear();

@@ -20,9 +20,9 @@
 
 #include "link/line_counters.h"
 #include "link/marked_input.h"
+#include "program/serial_port.h"
 #include "qt/serial/line_options.h"
 #include "qt/serial/line_state_reader.h"
-#include "program/serial_port.h"
 
 namespace mirvane::qt {
 

@@ -3,9 +3,9 @@
 #include <QCommandLineParser>
 #include <QSerialPortInfo>
 
-#include "qt/serial/line_options.h"
-#include "mirvane_version.h"
 #include "logs/session_records.h"
+#include "mirvane_version.h"
+#include "qt/serial/line_options.h"
 #include "qt/window/qt_record_file.h"
 
 namespace mirvane::qt {
@@ -65,9 +65,8 @@ struct Choice {
     QString problem;
 };
 
-Choice choose_device(const QCommandLineParser& parser, const QString& option,
-                     const std::optional<QString>& variable, const char* variable_name,
-                     std::int16_t number) {
+Choice choose_device(const QCommandLineParser& parser, const QString& option, const std::optional<QString>& variable,
+                     const char* variable_name, std::int16_t number) {
     if (parser.isSet(option)) {
         const QString value = parser.value(option);
         if (value.isEmpty()) return {{}, "--" + option + " needs a device"};
@@ -90,17 +89,20 @@ Environment Environment::current() {
     return {variable("MIRVANE_PORT1"), variable("MIRVANE_PORT2")};
 }
 
-std::variant<Session, Finish> prepare_session(const QStringList& arguments,
-                                              const Environment& environment) {
+std::variant<Session, Finish> prepare_session(const QStringList& arguments, const Environment& environment) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     parser.addOptions({
         {{"h", "help"}, "Show this help and exit."},
         {{"v", "version"}, "Show the version and exit."},
-        {"terminal-port", "The terminal line's device: status codes in, command codes out "
-                          "(default /dev/ttyS0).", "DEVICE"},
-        {"monitor-port", "The monitor line's device, only read (default /dev/ttyS1); none: a "
-                         "bench with one adapter, the terminal line alone.", "DEVICE"},
+        {"terminal-port",
+         "The terminal line's device: status codes in, command codes out "
+         "(default /dev/ttyS0).",
+         "DEVICE"},
+        {"monitor-port",
+         "The monitor line's device, only read (default /dev/ttyS1); none: a "
+         "bench with one adapter, the terminal line alone.",
+         "DEVICE"},
         {"list-ports", "List the machine's serial ports and exit."},
         {"log", "Append every entry of the message log to FILE.", "FILE"},
         {"capture", "Append every read of either line to FILE.", "FILE"},
@@ -123,7 +125,8 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments,
     for (const Choice* choice : {&terminal, &monitor}) {
         if (!choice->problem.isEmpty()) return refuse(choice->problem);
     }
-    if (terminal.device == kNoDevice) return refuse(QStringLiteral("the terminal line needs a device; none is for the monitor line"));
+    if (terminal.device == kNoDevice)
+        return refuse(QStringLiteral("the terminal line needs a device; none is for the monitor line"));
     session.terminal_device = terminal.device;
     session.monitor_device = monitor.device;
 
@@ -165,8 +168,10 @@ bool display_available() {
 }
 
 Finish no_display() {
-    return {1, {}, kProgram + QStringLiteral(": no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                                             "scripts/run plays a call on a virtual display\n")};
+    return {1,
+            {},
+            kProgram + QStringLiteral(": no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                                      "scripts/run plays a call on a virtual display\n")};
 }
 
 }  // namespace mirvane::qt

@@ -40,8 +40,7 @@ struct Finish {
 
 // `arguments` as main() has them, the program's name first. A line's device is its option's
 // over its variable's over the machine's default; an empty value is an error, not a fallback.
-std::variant<Session, Finish> prepare_session(const QStringList& arguments,
-                                              const Environment& environment);
+std::variant<Session, Finish> prepare_session(const QStringList& arguments, const Environment& environment);
 
 // Whether a window can be shown: a display is named, or the chosen platform needs none.
 bool display_available();

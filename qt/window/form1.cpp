@@ -23,18 +23,16 @@
 #include "commands/dialling.h"
 #include "commands/hook.h"
 #include "commands/manual_code.h"
-#include "shell/communication.h"
 #include "qt/window/fonts.h"
 #include "qt/window/form_layout.h"
+#include "shell/communication.h"
 #include "shell/startup.h"
 
 namespace mirvane::qt {
 
 namespace {
 
-QString q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString q(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
@@ -134,8 +132,8 @@ protected:
         option.text.clear();
         painter.drawControl(QStyle::CE_PushButton, option);
         const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        style()->drawItemText(&painter, area, Qt::AlignCenter | Qt::TextWordWrap, palette(),
-                              isEnabled(), caption, QPalette::ButtonText);
+        style()->drawItemText(&painter, area, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), caption,
+                              QPalette::ButtonText);
     }
 };
 
@@ -260,8 +258,7 @@ void Form1::build() {
             }
         }
         widget->setObjectName(QString::fromLatin1(design.name.data(), static_cast<qsizetype>(design.name.size())));
-        widget->setGeometry(pixels(design.left), pixels(design.top), pixels(design.width),
-                            pixels(design.height));
+        widget->setGeometry(pixels(design.left), pixels(design.top), pixels(design.width), pixels(design.height));
         widget->setFont(font_of(design, font()));
         if (design.kind == Kind::Frame) widget->lower();
         if (design.kind == Kind::LineBox || design.kind == Kind::TextPane) widget->installEventFilter(this);
@@ -288,8 +285,7 @@ void Form1::build() {
                 [this, handler = handler] { click(handler); });
     }
 
-    std::sort(tab_chain.begin(), tab_chain.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(tab_chain.begin(), tab_chain.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tab_chain.size(); ++i) {
         setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
     }
@@ -386,8 +382,8 @@ void Form1::schedule_painting() {
 void Form1::paint_text_boxes() {
     paint_timer_.stop();
     since_paint_.start();
-    paint_spacing_ms_ = paint_spacing_ms_ == 0 ? first_paint_spacing_ms_
-                                              : std::min(2 * paint_spacing_ms_, longest_paint_spacing_ms_);
+    paint_spacing_ms_ =
+        paint_spacing_ms_ == 0 ? first_paint_spacing_ms_ : std::min(2 * paint_spacing_ms_, longest_paint_spacing_ms_);
     painting_ = true;
     for (auto& [control, box] : text_boxes_) {
         if (!box.stale) continue;
@@ -419,8 +415,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Drop:
             if (paint_timer_.isActive()) paint_text_boxes();
             break;
-        default:
-            break;
+        default: break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -66,11 +66,11 @@ private:
     struct TextBox {
         QPlainTextEdit* pane = nullptr;
         QLineEdit* line = nullptr;
-        std::u16string text;           // set by the logic or typed
-        PaneText* source = nullptr;    // a traffic pane's text in the core
-        std::u16string shown;          // the source's text as last drawn
-        bool typed = false;            // text() reads what the operator typed
-        bool draw_whole = false;       // the pane no longer shows `shown`
+        std::u16string text;         // set by the logic or typed
+        PaneText* source = nullptr;  // a traffic pane's text in the core
+        std::u16string shown;        // the source's text as last drawn
+        bool typed = false;          // text() reads what the operator typed
+        bool draw_whole = false;     // the pane no longer shows `shown`
         bool stale = false;
     };
 

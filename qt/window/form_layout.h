@@ -25,15 +25,15 @@ enum class Face { Proportional, Fixed };
 enum class ScrollBars { None, Vertical, Both };
 
 struct ControlDesign {
-    std::string_view name;            // object name
-    std::optional<Control> control;   // how the core names it; none for keypad keys and frames
-    int index;                        // keypad index 1..12, else 0
+    std::string_view name;           // object name
+    std::optional<Control> control;  // how the core names it; none for keypad keys and frames
+    int index;                       // keypad index 1..12, else 0
     Kind kind;
-    std::u16string_view caption;      // caption or initial text at design
-    int left, top, width, height;     // twips
-    std::optional<Face> face;         // none: the window's font
+    std::u16string_view caption;   // caption or initial text at design
+    int left, top, width, height;  // twips
+    std::optional<Face> face;      // none: the window's font
     double points;
-    int tab_index;                    // -1 for frames
+    int tab_index;  // -1 for frames
     ScrollBars scroll_bars;
 };
 

@@ -2,11 +2,11 @@
 // The program on Qt: the shared state, the window and both serial lines, wired to the
 // core's handlers. main() makes one and calls Main; tests make one per case.
 
-#include "qt/serial/qt_serial_port.h"
 #include "program/program.h"
+#include "program/shared_state.h"
+#include "qt/serial/qt_serial_port.h"
 #include "qt/window/command_line.h"
 #include "qt/window/form1.h"
-#include "program/shared_state.h"
 
 namespace mirvane::qt {
 

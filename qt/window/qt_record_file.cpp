@@ -5,8 +5,7 @@
 
 namespace mirvane::qt {
 
-std::variant<std::unique_ptr<QtRecordFile>, QString> QtRecordFile::open(const QString& path,
-                                                                         const QString& header) {
+std::variant<std::unique_ptr<QtRecordFile>, QString> QtRecordFile::open(const QString& path, const QString& header) {
     std::unique_ptr<QtRecordFile> record(new QtRecordFile(path));
     // A device (/dev/stdout, a terminal) has no end to append at, and Qt warns when asked to
     // seek there. Unbuffered: each line reaches the system as one write, or fails at once.

@@ -16,8 +16,7 @@ class QtRecordFile final : public RecordFile {
 public:
     // Opens `path` for appending, creating it; a new (empty) file first gets `header` as
     // its first line, when one is given. The system's reason when either fails.
-    static std::variant<std::unique_ptr<QtRecordFile>, QString> open(const QString& path,
-                                                                      const QString& header);
+    static std::variant<std::unique_ptr<QtRecordFile>, QString> open(const QString& path, const QString& header);
 
     std::u16string name() const override;
     std::optional<std::u16string> append(std::u16string_view line) override;

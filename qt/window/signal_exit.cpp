@@ -1,10 +1,10 @@
 #include "qt/window/signal_exit.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "shell/communication.h"
 

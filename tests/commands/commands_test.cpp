@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "vocabulary/command_codes.h"
 #include "commands/dialling.h"
 #include "commands/hook.h"
 #include "commands/manual_code.h"
 #include "link/send.h"
 #include "support/bench.h"
+#include "vocabulary/command_codes.h"
 
 namespace mirvane::testing {
 namespace {
@@ -46,7 +46,8 @@ TEST(Hook, lifts_with_A7_EB_and_puts_down_with_A6_changing_the_caption_first) {
 
     Bench stopped;
     Command4_Click(stopped.program);
-    EXPECT_TRUE(stopped.window.caption(Control::Command4) == u"受話器を上げる" && stopped.terminal.misuses == 0);  // nothing while stopped
+    EXPECT_TRUE(stopped.window.caption(Control::Command4) == u"受話器を上げる" &&
+                stopped.terminal.misuses == 0);  // nothing while stopped
 }
 
 TEST(NumberDialling, sends_each_character_in_order_as_the_keypad_does_and_keeps_adding_to_the_record) {
@@ -57,8 +58,8 @@ TEST(NumberDialling, sends_each_character_in_order_as_the_keypad_does_and_keeps_
     }
     for (int index = 1; index <= 12; ++index) Command5_Click(bench.program, index);
     Command6_Click(bench.program);
-    EXPECT_EQ(bench.terminal.line, (Bytes{0x9A, 0x93, 0x91, 0x92, 0x9B, 0x9C, 0x91, 0x92, 0x93, 0x94, 0x95, 0x96,
-                                          0x97, 0x98, 0x99, 0x9A, 0x9B, 0x9C, 0x86}));
+    EXPECT_EQ(bench.terminal.line, (Bytes{0x9A, 0x93, 0x91, 0x92, 0x9B, 0x9C, 0x91, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97,
+                                          0x98, 0x99, 0x9A, 0x9B, 0x9C, 0x86}));
     EXPECT_EQ(bench.window.text(Control::Text4), u"0312*#1234567890*#");
 }
 
@@ -73,10 +74,20 @@ TEST(NumberDialling, refuses_a_number_with_any_bad_character_and_sends_nothing) 
 }
 
 TEST(ManualCode, sends_exactly_the_pairs_typed_or_nothing_at_all) {
-    const std::pair<std::u16string, Bytes> table[] = {
-        {u"A6", {0xA6}}, {u"a6", {0xA6}}, {u"0A", {0x0A}}, {u"00FF", {0x00, 0xFF}}, {u"A7EB", {0xA7, 0xEB}},
-        {u"", {}}, {u"A", {}}, {u"A6E", {}}, {u"ZZ", {}}, {u"1Z", {}}, {u"Z1", {}}, {u"A6ZZ", {}}, {u"A 6B", {}},
-        {u"Ａ6", {}}};
+    const std::pair<std::u16string, Bytes> table[] = {{u"A6", {0xA6}},
+                                                      {u"a6", {0xA6}},
+                                                      {u"0A", {0x0A}},
+                                                      {u"00FF", {0x00, 0xFF}},
+                                                      {u"A7EB", {0xA7, 0xEB}},
+                                                      {u"", {}},
+                                                      {u"A", {}},
+                                                      {u"A6E", {}},
+                                                      {u"ZZ", {}},
+                                                      {u"1Z", {}},
+                                                      {u"Z1", {}},
+                                                      {u"A6ZZ", {}},
+                                                      {u"A 6B", {}},
+                                                      {u"Ａ6", {}}};
     for (const auto& [typed, sent] : table) {
         Running bench;
         bench.type(Control::Text6, typed);
@@ -112,12 +123,14 @@ TEST(Clear, empties_both_stores_and_panes_and_resets_only_the_decoder) {
     Command7_Click(bench.program);
     EXPECT_EQ(bench.receive_pane() + bench.log_pane(), u"");
     EXPECT_EQ(std::tuple(bench.window.caption(Control::Label1), bench.window.caption(Control::Label2),
-                         bench.window.text(Control::Text4), bench.terminal.is_open()), std::tuple(u"受信レベル：5", u"Tone ： 0", u"1", true));
+                         bench.window.text(Control::Text4), bench.terminal.is_open()),
+              std::tuple(u"受信レベル：5", u"Tone ： 0", u"1", true));
     // The rest of the cut message reads as status codes; repeated reports are news again.
     bench.receive({0x80, 0xC5, 0x20});
     EXPECT_EQ(bench.receive_pane(), u"20 C5 80");
-    EXPECT_EQ(bench.log_pane(), u"20 __ __ __ __ : [10:15:01] トーン種別 [0:トーンOFF]\r\n"
-                                u"C5 __ __ __ __ : [10:15:01] 受信レベル [5]\r\n80 __ __ __ __ : [10:15:01] 圏外表示OFF");
+    EXPECT_EQ(bench.log_pane(),
+              u"20 __ __ __ __ : [10:15:01] トーン種別 [0:トーンOFF]\r\n"
+              u"C5 __ __ __ __ : [10:15:01] 受信レベル [5]\r\n80 __ __ __ __ : [10:15:01] 圏外表示OFF");
 }
 
 // Presses, stops and exits inside a send's wait. A handler that runs there completes first,
@@ -126,30 +139,54 @@ TEST(Clear, empties_both_stores_and_panes_and_resets_only_the_decoder) {
 // remaining codes are dropped and a digit cut off is not recorded.
 struct Road {
     const char* what;
-    std::u16string number, hex;                   // typed before the press
+    std::u16string number, hex;  // typed before the press
     void (*press)(Program&);
-    int free_turns;                               // waits that pass before the one in which `in_wait` runs
+    int free_turns;  // waits that pass before the one in which `in_wait` runs
     void (*in_wait)(Program&);
-    Bytes line;                                   // then expected: the line,
-    std::u16string dialled;                       // Dial データ,
-    bool ended, dial_enabled;                     // whether the program ended, and the dial button
+    Bytes line;                // then expected: the line,
+    std::u16string dialled;    // Dial データ,
+    bool ended, dial_enabled;  // whether the program ended, and the dial button
 };
 
 void stop(Program& program) { Command1_Click(program); }
 void stop_and_start(Program& program) { Command1_Click(program), Command1_Click(program); }
 
 const Road kRoads[] = {
-    {"a key pressed and the number edited while dialling", u"12", u"", Command3_Click, 0,
+    {"a key pressed and the number edited while dialling",
+     u"12",
+     u"",
+     Command3_Click,
+     0,
      [](Program& p) {
          EXPECT_FALSE(static_cast<FakeWindow&>(p.window).is_enabled(Control::Command3)) << "disabled while it dials";
          p.window.set_text(Control::Text3, u"99"), Command5_Click(p, 5);
      },
-     {0x91, 0x95, 0x92}, u"152", false, true},
-    {"the hook pressed again in the wait after A7", u"", u"", Command4_Click, 0, Command4_Click, {0xA7, 0xA6, 0xEB}, u"",
-     false, true},
-    {"hex codes sent inside hex codes, the field edited", u"", u"A7EB", Command8_Click, 0,
-     [](Program& p) { p.window.set_text(Control::Text6, u"9192"), Command8_Click(p), p.window.set_text(Control::Text6, u"Z"); },
-     {0xA7, 0x91, 0x92, 0xEB}, u"", false, true},
+     {0x91, 0x95, 0x92},
+     u"152",
+     false,
+     true},
+    {"the hook pressed again in the wait after A7",
+     u"",
+     u"",
+     Command4_Click,
+     0,
+     Command4_Click,
+     {0xA7, 0xA6, 0xEB},
+     u"",
+     false,
+     true},
+    {"hex codes sent inside hex codes, the field edited",
+     u"",
+     u"A7EB",
+     Command8_Click,
+     0,
+     [](Program& p) {
+         p.window.set_text(Control::Text6, u"9192"), Command8_Click(p), p.window.set_text(Control::Text6, u"Z");
+     },
+     {0xA7, 0x91, 0x92, 0xEB},
+     u"",
+     false,
+     true},
     {"dialling stopped after one digit", u"0312", u"", Command3_Click, 1, stop, {0x9A}, u"0", false, false},
     {"dialling stopped and started in one wait", u"123", u"", Command3_Click, 0, stop_and_start, {}, u"", false, true},
     {"manual codes stopped", u"", u"A7EB", Command8_Click, 0, stop, {}, u"", false, false},

@@ -6,9 +6,9 @@
 #include <random>
 
 #include "commands/manual_code.h"
-#include "program/record_file.h"
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
+#include "program/record_file.h"
 #include "support/bench.h"
 #include "support/reference_panes.h"
 
@@ -71,8 +71,9 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     bench.receive({});
     disp_Command(bench.program);  // a slot without a code is no entry
     Command7_Click(bench.program);
-    EXPECT_EQ(log.lines, (std::vector<std::u16string>{u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
-                                                      u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));
+    EXPECT_EQ(log.lines, (std::vector<std::u16string>{
+                             u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
+                             u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));
     EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80"}));
     // Each box comes with the read or the clear whose write failed, not with a later event.
     capture.fails = true;
@@ -82,16 +83,20 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     Command7_Click(bench.program);
     EXPECT_EQ(bench.window.boxes.size(), 2u);
     bench.tap({0x80});  // both files given up: no further box
-    EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>(
-                                      2, u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device"));
+    EXPECT_EQ(
+        bench.window.boxes,
+        std::vector<std::u16string>(
+            2,
+            u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device"));
 }
 
 TEST(PaneRenders, the_window_always_draws_exactly_the_plain_render) {
-    for (const auto& [rx_size, log_size] : {std::pair(200, 200), std::pair(1, 1), std::pair(2, 3), std::pair(3, 2),
-                                           std::pair(4, 7)}) {
+    for (const auto& [rx_size, log_size] :
+         {std::pair(200, 200), std::pair(1, 1), std::pair(2, 3), std::pair(3, 2), std::pair(4, 7)}) {
         SCOPED_TRACE(rx_size * 1000 + log_size);
         Bench bench;
-        bench.state.rx_size = static_cast<std::int16_t>(rx_size), bench.state.log_size = static_cast<std::int16_t>(log_size);
+        bench.state.rx_size = static_cast<std::int16_t>(rx_size),
+        bench.state.log_size = static_cast<std::int16_t>(log_size);
         PaneChecker checker{bench.window, bench.state, [](const char* pane) { ADD_FAILURE() << pane; }};
         checker.attach();
         std::mt19937 random(rx_size * 1000 + log_size);

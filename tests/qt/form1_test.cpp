@@ -104,7 +104,8 @@ private slots:
         };
         rig.click(Command1);
         QVERIFY(fits && rig.boxes.seen.size() == 1 && rig.boxes.all_critical_modal_with_one_button);
-        QCOMPARE(rig.boxes.seen[0].remove(QChar(0x200B)), u"端末ポート（"_s + path + u"）を開けません：装置が見つかりません"_s);
+        QCOMPARE(rig.boxes.seen[0].remove(QChar(0x200B)),
+                 u"端末ポート（"_s + path + u"）を開けません：装置が見つかりません"_s);
     }
 
     // A pasted number or hex text arrives whole; and the clock reads local time.

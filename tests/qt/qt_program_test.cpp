@@ -42,7 +42,11 @@ private slots:
     // The defaults, and the choices no other test makes: options over variables are the
     // sessions' below, refusals (an empty option or variable among them) the command line test's.
     void devices_are_the_options_over_the_variables_over_the_defaults() {
-        const struct { const char* options; std::optional<QString> port1, port2; QString devices; } rows[] = {
+        const struct {
+            const char* options;
+            std::optional<QString> port1, port2;
+            QString devices;
+        } rows[] = {
             {"mirvane", {}, {}, "/dev/ttyS0 /dev/ttyS1"},
             {"mirvane --monitor-port=/dev/y", {}, "none", "/dev/ttyS0 /dev/y"},
             {"mirvane", {}, "none", "/dev/ttyS0 none"},
@@ -67,9 +71,11 @@ private slots:
             rig.click(Command1);
             lost->unplug();
             QVERIFY(QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); }));
-            QCOMPARE(std::exchange(rig.boxes.seen, {})[0],
-                     (lost == &rig.terminal ? u"端末ポート（"_s : u"モニタポート（"_s) + lost->path() + u"）との通信が"
-                     u"途絶えたため、端末通信を終了しました：装置が応答しません（取り外されたか、相手側が閉じられました）"_s);
+            QCOMPARE(
+                std::exchange(rig.boxes.seen, {})[0],
+                (lost == &rig.terminal ? u"端末ポート（"_s : u"モニタポート（"_s) + lost->path() +
+                    u"）との通信が"
+                    u"途絶えたため、端末通信を終了しました：装置が応答しません（取り外されたか、相手側が閉じられました）"_s);
             QVERIFY(rig.form().caption(Command1) == u"端末通信開始" && !rig.form().keypad_button(1)->isEnabled() &&
                     !rig.mirvane->MSComm1.is_open() && !rig.mirvane->MSComm2.is_open());
             lost->plug_in();
@@ -106,8 +112,9 @@ private slots:
         t.brk += 1, t.frame += 2, t.parity += 1, t.cts += 1;
         QVERIFY(QTest::qWaitFor([&] { return rig.boxes.seen.size() >= 6; }));
         QVERIFY(looks <= 600 && rig.boxes.most_up_at_once == 1);  // the bytes did not wait for the box
-        QCOMPARE(rig.boxes.seen, QStringList({u"中断信号を受信"_s, u"フレーム エラー"_s, u"フレーム エラー"_s,
-                                              u"パリティ エラー"_s, u"ポート オーバーラン"_s, u"受信バッファ オーバーフロー"_s}));
+        QCOMPARE(rig.boxes.seen,
+                 QStringList({u"中断信号を受信"_s, u"フレーム エラー"_s, u"フレーム エラー"_s, u"パリティ エラー"_s,
+                              u"ポート オーバーラン"_s, u"受信バッファ オーバーフロー"_s}));
         QVERIFY(rig.log().filter(QRegularExpression(u"^__ __ __ __ (12|93|A7) : "_s)).size() == 3 &&
                 rig.form().text(Text1) == u"80 C5 A5" && rig.form().caption(Label1) == u"受信レベル：5");
     }
@@ -187,8 +194,9 @@ private slots:
         QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"terminal 80 81", "terminal 80"}));
         rig.click(Command1);
         QVERIFY(!rig.mirvane->MSComm1.is_open() && rig.boxes.seen.size() == 1);
-        QCOMPARE(rig.boxes.seen[0],
-                 "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
+        QCOMPARE(
+            rig.boxes.seen[0],
+            "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
     }
 
     // Last: an exit ends the test's later event loops as it ends the program's. With the

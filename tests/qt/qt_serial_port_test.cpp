@@ -1,7 +1,7 @@
 // One serial line on QSerialPort, driven from the far side of real pseudo-terminals.
 
-#include <ctime>
 #include <termios.h>
+#include <ctime>
 
 #include "link/line_settings.h"
 #include "support/far_side.h"
@@ -19,7 +19,8 @@ struct Line {
         configure_port(port, kTerminalPortNumber);
         port.on_comm = [this] {
             events.push_back(port.comm_event());
-            if (events.back() == kReceive) for (const std::uint8_t byte : port.input()) bytes.push_back(byte);
+            if (events.back() == kReceive)
+                for (const std::uint8_t byte : port.input()) bytes.push_back(byte);
             if (meanwhile) std::exchange(meanwhile, nullptr)();
         };
     }
@@ -62,7 +63,8 @@ private slots:
         Line line;
         QSerialPort other(line.far.path());
         QVERIFY(other.open(QIODevice::ReadWrite));
-        QCOMPARE(line.refusal(), u"ほかのプログラムがロックしています（プロセス番号 %1）"_s.arg(QCoreApplication::applicationPid()));
+        QCOMPARE(line.refusal(),
+                 u"ほかのプログラムがロックしています（プロセス番号 %1）"_s.arg(QCoreApplication::applicationPid()));
         other.close();
         QVERIFY(!line.port.open());
         termios device{};
@@ -88,7 +90,9 @@ private slots:
         QCOMPARE(line.refusal(), u"装置が見つかりません"_s);
         line.far.plug_in();
         QVERIFY(QFile::link(line.far.path(), too_long));
-        QCOMPARE(line.refusal(), u"パスが長すぎて、ロックファイルを作れません（短いパスか、短い名前のシンボリックリンクで指定してください）"_s);
+        QCOMPARE(
+            line.refusal(),
+            u"パスが長すぎて、ロックファイルを作れません（短いパスか、短い名前のシンボリックリンクで指定してください）"_s);
     }
 
     // 20,001 bytes, all but one arriving while the first receive handler runs events (a box

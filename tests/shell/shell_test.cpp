@@ -24,13 +24,15 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_configured_
     EXPECT_EQ(bench.window.shows, 1);
     EXPECT_EQ(bench.receive_pane() + bench.log_pane() + bench.window.text(Control::Text4), u"");
     const std::pair<Control, std::u16string> captions[] = {
-        {Control::Command1, u"端末通信開始"}, {Control::Command2, u"終了"}, {Control::Command3, u"番号ダイヤル"},
-        {Control::Command4, u"受話器を上げる"}, {Control::Label1, u"受信レベル："},
-        {Control::Label2, u"Tone ："}, {Control::Label3, u"RS-232C 受信"}, {Control::Label4, u"RS-232C 送受信情報"}};
+        {Control::Command1, u"端末通信開始"}, {Control::Command2, u"終了"},
+        {Control::Command3, u"番号ダイヤル"}, {Control::Command4, u"受話器を上げる"},
+        {Control::Label1, u"受信レベル："},   {Control::Label2, u"Tone ："},
+        {Control::Label3, u"RS-232C 受信"},   {Control::Label4, u"RS-232C 送受信情報"}};
     for (const auto& [control, caption] : captions) EXPECT_EQ(bench.window.caption(control), caption);
     expect_sending_controls(bench, false);
     for (const auto& [port, number] : {std::pair(&bench.terminal, 1), std::pair(&bench.monitor, 2)}) {
-        EXPECT_EQ(std::tuple(port->comm_port, port->settings, port->rthreshold, port->sthreshold, port->input_mode, port->opens),
+        EXPECT_EQ(std::tuple(port->comm_port, port->settings, port->rthreshold, port->sthreshold, port->input_mode,
+                             port->opens),
                   std::tuple(number, u"600,E,8,1", 1, 0, 1, 0));
     }
     // Both rings hold 200: the 201st byte and entry push the first ones out.
@@ -76,8 +78,9 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
         Bench bench;
         (monitor_fails ? bench.monitor : bench.terminal).open_failure = OpenFailure{u"使用中です"};
         Command1_Click(bench.program);
-        EXPECT_EQ(bench.window.boxes, std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
-                                                                                : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
+        EXPECT_EQ(bench.window.boxes,
+                  std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
+                                                            : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
         EXPECT_FALSE(bench.terminal.is_open() || bench.monitor.is_open());
         EXPECT_EQ(bench.monitor.opens, monitor_fails ? 1 : 0);
         EXPECT_EQ(bench.window.caption(Control::Command1), u"端末通信開始");
@@ -88,8 +91,9 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
 // Exit puts the receiver down before the line closes, only while communication runs and the
 // receiver is up; then nothing more is handled. The close box only closes the terminal line.
 TEST(Exit, puts_the_receiver_down_first_only_while_communication_runs_and_the_close_box_never) {
-    for (const auto& [stopped_first, lifted, by_close_box] : {std::tuple(false, true, false), std::tuple(true, true, false),
-                                                             std::tuple(false, false, false), std::tuple(false, true, true)}) {
+    for (const auto& [stopped_first, lifted, by_close_box] :
+         {std::tuple(false, true, false), std::tuple(true, true, false), std::tuple(false, false, false),
+          std::tuple(false, true, true)}) {
         Bench bench(true);
         if (lifted) Command4_Click(bench.program);
         if (stopped_first) Command1_Click(bench.program);
@@ -112,7 +116,8 @@ TEST(Exit, on_a_held_line_gives_its_hang_up_byte_a_second_and_a_second_press_sen
     Command4_Click(bench.program);
     std::size_t waiting_after_second_press = 0;
     bench.window.after_yield = [&] {  // the line takes nothing
-        if (bench.window.yields == 500) Command2_Click(bench.program), waiting_after_second_press = bench.terminal.pending.size();
+        if (bench.window.yields == 500)
+            Command2_Click(bench.program), waiting_after_second_press = bench.terminal.pending.size();
     };
     const auto started = bench.window.elapsed;
     Command2_Click(bench.program);
@@ -140,7 +145,8 @@ TEST(LineLoss, stops_communication_once_with_one_box_and_start_works_again) {
     lose_line(bench.program, bench.terminal, u"応答なし");
     lose_line(bench.program, bench.monitor, u"応答なし");
     EXPECT_EQ(bench.window.boxes,
-              std::vector<std::u16string>{u"端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しました：応答なし"});
+              std::vector<std::u16string>{
+                  u"端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しました：応答なし"});
     EXPECT_FALSE(bench.terminal.is_open() || bench.monitor.is_open());
     EXPECT_EQ(bench.window.caption(Control::Command1), u"端末通信開始");
     expect_sending_controls(bench, false);

@@ -39,11 +39,15 @@ private slots:
         // hold both to the line's pace.
         QStringList log = pane->toPlainText().remove(QRegularExpression("\\[[\\d:]+\\] ")).split('\n');
         std::reverse(log.begin(), log.end());
-        QCOMPARE(log.filter(QRegularExpression("^__")).replaceInStrings("__ __ __ __ ", "").join('|'),
-                 QStringLiteral("A7 : 受話器を上げる|EB : 発番号表示|95 : Dial [5]|93 : Dial [3]|86 : ダイヤル完了|A6 : 受話器をおく"));
-        QCOMPARE(log.filter(QRegularExpression("^[^_]")).replaceInStrings(" __ __ __ __", "").join('|'),
-                 QStringLiteral("C7 : 受信レベル [7]|A7 : 通話中表示ON|21 : トーン種別 [1:発信音]|95 : ダイヤル [5]|93 : ダイヤル [3]|"
-                                "AA : ダイヤル完了|20 : トーン種別 [0:トーンOFF]|A6 : 通話中表示OFF|AF : 待受"));
+        QCOMPARE(
+            log.filter(QRegularExpression("^__")).replaceInStrings("__ __ __ __ ", "").join('|'),
+            QStringLiteral(
+                "A7 : 受話器を上げる|EB : 発番号表示|95 : Dial [5]|93 : Dial [3]|86 : ダイヤル完了|A6 : 受話器をおく"));
+        QCOMPARE(
+            log.filter(QRegularExpression("^[^_]")).replaceInStrings(" __ __ __ __", "").join('|'),
+            QStringLiteral(
+                "C7 : 受信レベル [7]|A7 : 通話中表示ON|21 : トーン種別 [1:発信音]|95 : ダイヤル [5]|93 : ダイヤル [3]|"
+                "AA : ダイヤル完了|20 : トーン種別 [0:トーンOFF]|A6 : 通話中表示OFF|AF : 待受"));
         QVERIFY(boxes.seen.empty());
     }
 };

@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "vocabulary/status_catalogue.h"
 #include "mirvane_version.h"
 #include "sim/handset.h"
 #include "sim/options.h"
 #include "sim/script.h"
+#include "vocabulary/status_catalogue.h"
 
 namespace mirvane::sim {
 
@@ -39,12 +39,17 @@ std::string outcome(const std::vector<std::string>& args) {
 
 TEST(Options, each_command_line_comes_to_its_settings_or_says_what_is_wrong) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, ""}, {{"-h"}, "help"}, {{"--version", "-x"}, "version"}, {{"--trace", "--", "--odd"}, "trace [--odd]"},
+        {{}, ""},
+        {{"-h"}, "help"},
+        {{"--version", "-x"}, "version"},
+        {{"--trace", "--", "--odd"}, "trace [--odd]"},
         {{"--serve", "--full-speed", "--no-answers", "--seed", "42"}, "serve no-answers full-speed 42 "},
         // a script or a capture plays a session exactly: no level reports unless asked
         {{"--script", "a", "--seed=4294967295"}, "no-levels 4294967295 script=a "},
-        {{"--replay=c"}, "no-levels replay=c "}, {{"--script=a", "--no-levels", "--levels"}, "script=a "},
-        {{"--seed"}, "--seed needs a number"}, {{"--replay="}, "--replay needs a file name"},
+        {{"--replay=c"}, "no-levels replay=c "},
+        {{"--script=a", "--no-levels", "--levels"}, "script=a "},
+        {{"--seed"}, "--seed needs a number"},
+        {{"--replay="}, "--replay needs a file name"},
         {{"--seed", "4294967296"}, "--seed needs a number from 0 to 4294967295, not '4294967296'"},
         {{"--replay", "c", "--script", "s"}, "--replay plays the capture alone, without --script or --levels"},
         {{"--serve", "mirvane"}, "--serve starts no program, but a command was given: 'mirvane'"},
@@ -70,15 +75,17 @@ TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_fi
     const std::tuple<Format, std::string, std::string> cases[] = {
         // delays add up from the step before; comments, blank lines, either case, tabs, CR
         {S, "+500 A5 22\n+0 AD 30\n# x\n\n+1500 a4\t# y\r\n+7", "|500 A5 22|500 AD 30|2000 A4|2007"},
-        {S, "+3600000 AF", "|3600000 AF"}, {S, "+5s", "in:1: '+5s' is not a delay in milliseconds"},
+        {S, "+3600000 AF", "|3600000 AF"},
+        {S, "+5s", "in:1: '+5s' is not a delay in milliseconds"},
         {S, "+3600001", "in:1: '+3600001' is longer than the longest delay, +3600000 ms"},
         {S, "+0\n\nA5 22", "in:3: a step starts with +DELAY in milliseconds, not 'A5'"},
         // a word is quoted short and printable, whatever the file holds
         {S, std::string("+0 A5 \0\x1b[2J\\\x7f\x80\n", 15), "in:1: '\\x00\\x1B[2J\\x5C\\x7F\\x80'" + kNotHex},
         {S, "+0 " + std::string(1'000'000, 'A'), "in:1: 'AAAAAAAAAAAAAAAAAAAAAAAA…' (1,000,000 characters)" + kNotHex},
         // each read after the one before; a clock put back is no pause, a long wait an hour
-        {C, "# Mirvane capture\n2026-12-31 23:59:59.900 terminal AF c5\n\n2027-01-01 00:00:00.150 monitor A7 EB\n"
-            "2027-01-01 00:00:00.100 terminal 00\n2027-01-01 05:00:00.000 terminal 21",
+        {C,
+         "# Mirvane capture\n2026-12-31 23:59:59.900 terminal AF c5\n\n2027-01-01 00:00:00.150 monitor A7 EB\n"
+         "2027-01-01 00:00:00.100 terminal 00\n2027-01-01 05:00:00.000 terminal 21",
          "|0 AF C5|250 M A7 EB|250 00|3600250 21"},
         {C, kAt + ".250 modem AF", "in:1: 'modem' is not a line (terminal or monitor)"},
         {C, kAt + ".250 terminal", "in:1: a read needs one or more bytes in hex"},
@@ -94,12 +101,19 @@ TEST(Handset, follows_the_call_from_what_it_said_and_answers_each_command_in_tha
     constexpr auto Idle = CallState::Idle, Ringing = CallState::Ringing, InCall = CallState::InCall;
     // what it said before; then its call state, whether between calls, a command and the answer
     const std::tuple<Bytes, CallState, bool, std::uint8_t, Bytes> cases[] = {
-        {{}, Idle, true, 0xA7, {0xA7, 0x21}}, {{0xA5, 0x22}, Ringing, false, 0xA7, {0xA4, 0x20, 0xA7}},
-        {{0xA5, 0x22, 0xA4, 0x20}, Idle, true, 0xA7, {0xA7, 0x21}}, {{0xA7}, InCall, false, 0x8F, {}},
-        {{0x2F, 0xA7, 0xA5}, Ringing, false, 0xA7, {0xA4, 0x20, 0xA7}}, {{0xA7}, InCall, false, 0x90, {0x90}},
-        {{0xA7}, InCall, false, 0x9F, {0x9F}}, {{0xA7}, InCall, false, 0xA0, {}}, {{0xA7, 0xAF}, Idle, true, 0xEB, {}},
-        {{0xA7, 0x91}, InCall, false, 0x86, {0xAA}}, {{0xA7, 0x21, 0x20, 0xA6}, Idle, true, 0xA6, {0x20, 0xA6, 0xAF}},
-        {{0xE7, 0x01}, Idle, false, 0xFF, {}}, {{0xAD, 0xA5, 0xA7, 0x31, 0x32}, Idle, true, 0xEA, {}},
+        {{}, Idle, true, 0xA7, {0xA7, 0x21}},
+        {{0xA5, 0x22}, Ringing, false, 0xA7, {0xA4, 0x20, 0xA7}},
+        {{0xA5, 0x22, 0xA4, 0x20}, Idle, true, 0xA7, {0xA7, 0x21}},
+        {{0xA7}, InCall, false, 0x8F, {}},
+        {{0x2F, 0xA7, 0xA5}, Ringing, false, 0xA7, {0xA4, 0x20, 0xA7}},
+        {{0xA7}, InCall, false, 0x90, {0x90}},
+        {{0xA7}, InCall, false, 0x9F, {0x9F}},
+        {{0xA7}, InCall, false, 0xA0, {}},
+        {{0xA7, 0xAF}, Idle, true, 0xEB, {}},
+        {{0xA7, 0x91}, InCall, false, 0x86, {0xAA}},
+        {{0xA7, 0x21, 0x20, 0xA6}, Idle, true, 0xA6, {0x20, 0xA6, 0xAF}},
+        {{0xE7, 0x01}, Idle, false, 0xFF, {}},
+        {{0xAD, 0xA5, 0xA7, 0x31, 0x32}, Idle, true, 0xEA, {}},
     };
     for (const auto& [said, state, between_calls, command, answer] : cases) {
         Handset handset;
@@ -156,8 +170,9 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
     std::ofstream(dir + "/share/mirvane/scenarios/mine.txt") << "+0 A5\n+5 \x1b\n";
     // A call's capture, with a pause of 650 ms and one of a minute. Each read waits for the one before to
     // be read, the first for the terminal line; the handset neither answers nor taps meanwhile.
-    const std::string replay = far + "up $m; see $m 0.2; start; up $t; see $t 0.2; see $m 5 1; "
-                                     "printf \"\\247\\206\" >$t; see $t 1 5; see $m 2 1; see $t 1 1; see $m 0.3; ";
+    const std::string replay = far +
+                               "up $m; see $m 0.2; start; up $t; see $t 0.2; see $m 5 1; "
+                               "printf \"\\247\\206\" >$t; see $t 1 5; see $m 2 1; see $t 1 1; see $m 0.3; ";
     std::ofstream(dir + "/call") << "2026-12-07 10:15:01.250 monitor A7\n2026-12-07 10:15:01.260 terminal A5 22\n"
                                     "2026-12-07 10:15:01.200 terminal A4 20 A7\n2026-12-07 10:15:01.900 monitor A6\n"
                                     "2026-12-07 10:15:59.000 terminal AF\n";
@@ -174,16 +189,20 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
         {sim + " /bin/sh -c 'kill -TERM $$'", 143, "mirvane-sim: /bin/sh ended with status 143\n"},
         {"timeout -k 2 --preserve-status -s INT 1 " + sim + " --serve", 0, "MIRVANE_PORT1=/*\nMIRVANE_PORT2=/*"},
         // stopped, it waits for the program to end and hears what the program says on its way out
-        {sim + " --no-levels --trace" + far + "up $t; bye() { sleep 0.5; printf \"\\246\" >$t; exit; }; trap bye TERM; "
-                                     "kill -INT $PPID; while :; do sleep 0.1; done'", 0, "*host -> handset   A6\n*heard 1,*"},
+        {sim + " --no-levels --trace" + far +
+             "up $t; bye() { sleep 0.5; printf \"\\246\" >$t; exit; }; trap bye TERM; "
+             "kill -INT $PPID; while :; do sleep 0.1; done'",
+         0, "*host -> handset   A6\n*heard 1,*"},
         // a shipped scenario by bare name plays at its times; level reports come a second after the line comes
         // up, a step from the last (9) but never the same
         {sim + " --script demo" + far + "up $t; see $t 3 2'", 0, " c4 c6|"},
         {sim + " --seed 2" + far + "up $t; see $t 0.5; see $t 3 1'", 0, "| c8|"},
         // a command is tapped and answered at 600 baud: one byte in and three out take four byte times; the trace
         // shows the tap and, on an interrupt, the tally (what the shell saw is printed after the trace's lines)
-        {sim + " --no-levels --trace" + far + "up $t; up $m; start; printf \"\\246\" >$t; r=$(see $t 1 3; paced 72; "
-                                     "see $t 0.2; see $m 0.2); echo \"$r\"; kill -INT $PPID; exec sleep 1'", 0,
+        {sim + " --no-levels --trace" + far +
+             "up $t; up $m; start; printf \"\\246\" >$t; r=$(see $t 1 3; paced 72; "
+             "see $t 0.2; see $m 0.2); echo \"$r\"; kill -INT $PPID; exec sleep 1'",
+         0,
          "*tap -> monitor    A6\n*\n 20 a6 af|paced\n| a6|\n*heard 1, tapped 1, spoke 3, replayed 0, lost 0 bytes\n"},
         // a replay keeps the captured pauses, or drops them at full speed
         {sim + " --replay " + dir + "/call" + replay + "paced 650'", 0, "|| a7| a5 22 a4 20 a7| a6|||paced\n"},

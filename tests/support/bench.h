@@ -7,8 +7,8 @@
 
 #include "decode/status_decoder.h"
 #include "monitor/monitor_decoder.h"
-#include "shell/communication.h"
 #include "program/program.h"
+#include "shell/communication.h"
 #include "shell/startup.h"
 #include "support/fake_serial_port.h"
 #include "support/fake_window.h"

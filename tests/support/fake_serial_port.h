@@ -4,9 +4,9 @@
 // the port while it is closed is counted, so tests can assert it never happens.
 
 #include <cstdint>
-#include <utility>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program/serial_port.h"

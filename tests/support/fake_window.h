@@ -37,7 +37,8 @@ public:
         const auto [whole, cut_front, cut_back, fresh, text] = panes.at(control)->take_change();
         changes[control] = {whole, cut_front, cut_back, std::u16string(fresh)};
         std::u16string& shown = texts[control];
-        shown = whole ? std::u16string(text) : std::u16string(fresh) + shown.substr(cut_front, shown.size() - cut_front - cut_back);
+        shown = whole ? std::u16string(text)
+                      : std::u16string(fresh) + shown.substr(cut_front, shown.size() - cut_front - cut_back);
     }
 
     void set_enabled(Control control, bool value) override { enabled[control] = value; }

@@ -50,7 +50,9 @@ struct PaneChecker {
 
     void attach() {
         window.on_pane_shown = [this](Control pane) {
-            expected[pane] = clearing ? u"" : pane == Control::Text1 ? reference_receive_pane(state) : reference_log_pane(state);
+            expected[pane] = clearing                 ? u""
+                             : pane == Control::Text1 ? reference_receive_pane(state)
+                                                      : reference_log_pane(state);
             if (!window.hold_drawing) check(pane);
         };
     }

@@ -15,7 +15,10 @@
 namespace mirvane::qt::testing {
 
 struct BoxConfirmer {
-    BoxConfirmer() { QObject::connect(&timer_, &QTimer::timeout, [this] { look(); }); timer_.start(5); }
+    BoxConfirmer() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { look(); });
+        timer_.start(5);
+    }
 
     QStringList seen;  // what each box said
     bool all_critical_modal_with_one_button = true;

@@ -8,11 +8,11 @@
 // Beside it, a driver the test speaks for: a pseudo-terminal counts no line errors and has
 // no modem lines, so the port reads what the test sets, through the seam it reads a UART by.
 
+#include <fcntl.h>
+#include <pty.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
-#include <pty.h>
 
 #include "qt/serial/qt_serial_port.h"
 
@@ -40,7 +40,8 @@ struct FarSide {
     // may take the old one's number.
     void unplug() {
         received();
-        for (int* fd : {&device_end, &master_}) if (*fd >= 0) ::close(std::exchange(*fd, -1));
+        for (int* fd : {&device_end, &master_})
+            if (*fd >= 0) ::close(std::exchange(*fd, -1));
         QFile::remove(path());
     }
     // Everything the tool has sent once `count` bytes have come, or the time is up.

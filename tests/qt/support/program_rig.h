@@ -4,10 +4,10 @@
 // holds the terminal line's output as flow control would, and can start a fresh program on
 // the same lines after an exit.
 
+#include <termios.h>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <memory>
-#include <termios.h>
 
 #include "qt/window/qt_program.h"
 #include "shell/startup.h"
@@ -27,7 +27,9 @@ struct ProgramRig {
     }
     Form1& form() const { return mirvane->window; }
     template <typename Widget = QWidget>
-    Widget* widget(Control control) const { return static_cast<Widget*>(form().control_widget(control)); }
+    Widget* widget(Control control) const {
+        return static_cast<Widget*>(form().control_widget(control));
+    }
     void click(Control control) const { QTest::mouseClick(form().control_widget(control), Qt::LeftButton); }
     void key(int index) const { QTest::mouseClick(form().keypad_button(index), Qt::LeftButton); }
     void hold(bool held) const { QCOMPARE(::tcflow(terminal.device_end, held ? TCOOFF : TCOON), 0); }
