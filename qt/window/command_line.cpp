@@ -3,10 +3,7 @@
 #include <QCommandLineParser>
 #include <QSerialPortInfo>
 
-#include "logs/session_records.h"
 #include "mirvane_version.h"
-#include "qt/serial/line_options.h"
-#include "qt/window/qt_record_file.h"
 
 namespace mirvane::qt {
 
@@ -34,9 +31,7 @@ Files:
 Without a display, scripts/run plays a call on a virtual display.
 )";
 
-Finish refuse(const QString& problem) {
-    return {2, {}, kProgram + ": " + problem + "\nTry 'mirvane --help' for more.\n"};
-}
+Finish refuse(const QString& problem) { return qt::refuse(kProgram, problem); }
 
 QString hex4(quint16 value) { return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')); }
 
@@ -60,34 +55,7 @@ QString list_ports() {
     return text;
 }
 
-struct Choice {
-    QString device;
-    QString problem;
-};
-
-Choice choose_device(const QCommandLineParser& parser, const QString& option, const std::optional<QString>& variable,
-                     const char* variable_name, std::int16_t number) {
-    if (parser.isSet(option)) {
-        const QString value = parser.value(option);
-        if (value.isEmpty()) return {{}, "--" + option + " needs a device"};
-        return {value, {}};
-    }
-    if (variable) {
-        if (variable->isEmpty()) return {{}, QString::fromLatin1(variable_name) + " is set but empty"};
-        return {*variable, {}};
-    }
-    return {default_device(number), {}};
-}
-
 }  // namespace
-
-Environment Environment::current() {
-    const auto variable = [](const char* name) -> std::optional<QString> {
-        if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
-        return qEnvironmentVariable(name);
-    };
-    return {variable("MIRVANE_PORT1"), variable("MIRVANE_PORT2")};
-}
 
 std::variant<Session, Finish> prepare_session(const QStringList& arguments, const Environment& environment) {
     QCommandLineParser parser;
@@ -95,18 +63,9 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
     parser.addOptions({
         {{"h", "help"}, "Show this help and exit."},
         {{"v", "version"}, "Show the version and exit."},
-        {"terminal-port",
-         "The terminal line's device: status codes in, command codes out "
-         "(default /dev/ttyS0).",
-         "DEVICE"},
-        {"monitor-port",
-         "The monitor line's device, only read (default /dev/ttyS1); none: a "
-         "bench with one adapter, the terminal line alone.",
-         "DEVICE"},
         {"list-ports", "List the machine's serial ports and exit."},
-        {"log", "Append every entry of the message log to FILE.", "FILE"},
-        {"capture", "Append every read of either line to FILE.", "FILE"},
     });
+    add_session_options(parser);
     if (!parser.parse(arguments)) return refuse(parser.errorText());
     if (!parser.positionalArguments().isEmpty()) {
         return refuse("unexpected argument '" + parser.positionalArguments().first() + "'");
@@ -119,34 +78,7 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
     if (parser.isSet("version")) return Finish{0, kProgram + u' ' + QStringLiteral(MIRVANE_VERSION) + u'\n', {}};
     if (parser.isSet("list-ports")) return Finish{0, list_ports(), {}};
 
-    Session session;
-    const Choice terminal = choose_device(parser, "terminal-port", environment.port1, "MIRVANE_PORT1", 1);
-    const Choice monitor = choose_device(parser, "monitor-port", environment.port2, "MIRVANE_PORT2", 2);
-    for (const Choice* choice : {&terminal, &monitor}) {
-        if (!choice->problem.isEmpty()) return refuse(choice->problem);
-    }
-    if (terminal.device == kNoDevice)
-        return refuse(QStringLiteral("the terminal line needs a device; none is for the monitor line"));
-    session.terminal_device = terminal.device;
-    session.monitor_device = monitor.device;
-
-    const struct {
-        const char* option;
-        const QString header;
-        std::unique_ptr<RecordFile>& file;
-    } files[] = {{"log", {}, session.log},
-                 {"capture", QString::fromStdU16String(std::u16string(kCaptureHeader)), session.capture}};
-    for (const auto& [option, header, file] : files) {
-        if (!parser.isSet(option)) continue;
-        const QString path = parser.value(option);
-        if (path.isEmpty()) return refuse("--" + QString::fromLatin1(option) + " needs a file name");
-        auto opened = QtRecordFile::open(path, header);
-        if (auto* reason = std::get_if<QString>(&opened)) {
-            return Finish{2, {}, kProgram + ": cannot append to " + path + ": " + *reason + u'\n'};
-        }
-        file = std::move(std::get<std::unique_ptr<QtRecordFile>>(opened));
-    }
-    return session;
+    return read_session(parser, environment, kProgram);
 }
 
 bool display_available() {

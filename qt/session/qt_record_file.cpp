@@ -1,4 +1,4 @@
-#include "qt/window/qt_record_file.h"
+#include "qt/session/qt_record_file.h"
 
 #include <QDateTime>
 #include <QFileInfo>

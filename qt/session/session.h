@@ -1,0 +1,52 @@
+#pragma once
+// What a session starts with, read from the command line before anything is opened: the two
+// lines' devices and the session's files. Shared by every program that runs a session on the
+// real lines, so that each takes its lines and files alike.
+
+#include <QCommandLineParser>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "program/record_file.h"
+
+namespace mirvane::qt {
+
+// The monitor line's device on a bench with one adapter: there is no monitor line.
+inline const QString kNoDevice = QStringLiteral("none");
+
+// The variables that name the devices when no option does. Set but empty is not unset.
+struct Environment {
+    std::optional<QString> port1;
+    std::optional<QString> port2;
+    static Environment current();
+};
+
+struct Session {
+    QString terminal_device;
+    QString monitor_device;  // kNoDevice: no monitor line
+    std::unique_ptr<RecordFile> log;
+    std::unique_ptr<RecordFile> capture;
+};
+
+// The program ends before any line is opened: with this exit code, having printed these texts.
+struct Finish {
+    int exit_code = 0;
+    QString output;  // standard output
+    QString error;   // standard error
+};
+
+// A refusal of the command line: exit 2, the problem and where to read more.
+Finish refuse(const QString& program, const QString& problem);
+
+// --terminal-port, --monitor-port, --log and --capture.
+void add_session_options(QCommandLineParser& parser);
+
+// The session the parsed options ask for. A line's device is its option's over its variable's
+// over the machine's default; an empty value is an error, not a fallback. The files are opened
+// here, so that a path that cannot be written is refused before anything starts.
+std::variant<Session, Finish> read_session(const QCommandLineParser& parser, const Environment& environment,
+                                           const QString& program);
+
+}  // namespace mirvane::qt
