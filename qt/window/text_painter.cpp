@@ -14,7 +14,9 @@ namespace mirvane::qt {
 namespace {
 
 // The core breaks lines with CR LF; a Qt text document takes CR, LF and CR LF alike as one
-// break between blocks, so CR LF is shown as LF and a lone CR as LF too.
+// break between blocks, so CR LF is shown as LF and a lone CR as LF too. The rule lives
+// here alone: a stretch of the core's text is measured in the document by its display, its
+// length and its LFs.
 QString for_display(std::u16string_view text) {
     QString shown = qstring(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -28,51 +30,35 @@ std::u16string from_display(const QString& shown) {
     return text.toStdU16String();
 }
 
-// How long a stretch of the core's text is in the document, where CR LF is one character.
-int document_length(std::u16string_view text) {
-    int length = static_cast<int>(text.size());
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (text[i - 1] == u'\r' && text[i] == u'\n') --length;
-    }
-    return length;
-}
-
-// Breaks between lines in a stretch of the core's text, as the document shows them.
-int line_breaks(std::u16string_view text) {
-    int breaks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) ++breaks;
-    }
-    return breaks;
-}
-
 // Makes the pane show the core's text as `change` describes it from `shown`, the core's text
 // the pane shows now, in one undo-free edit. The view keeps what it showed: at the top it
 // stays at the top, where the newest line is; scrolled down, it moves with the lines added
 // or removed above.
 void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChange& change) {
-    const std::u16string_view front = shown.substr(0, change.cut_front);
-    const std::u16string_view back = shown.substr(shown.size() - change.cut_back);
+    const QString front = for_display(shown.substr(0, change.cut_front));
+    const QString back = for_display(shown.substr(shown.size() - change.cut_back));
+    const QString fresh = for_display(change.fresh);
     QScrollBar& bar = *pane.verticalScrollBar();
     const int top_line = bar.value();
 
     QTextCursor edit(pane.document());
     edit.beginEditBlock();
-    if (!back.empty()) {
+    if (!back.isEmpty()) {
         edit.movePosition(QTextCursor::End);
-        edit.setPosition(edit.position() - document_length(back), QTextCursor::KeepAnchor);
+        edit.setPosition(edit.position() - static_cast<int>(back.size()), QTextCursor::KeepAnchor);
         edit.removeSelectedText();
     }
     edit.setPosition(0);
-    edit.setPosition(document_length(front), QTextCursor::KeepAnchor);
-    if (change.fresh.empty()) {
+    edit.setPosition(static_cast<int>(front.size()), QTextCursor::KeepAnchor);
+    if (fresh.isEmpty()) {
         edit.removeSelectedText();
     } else {
-        edit.insertText(for_display(change.fresh));
+        edit.insertText(fresh);
     }
     edit.endEditBlock();
 
-    bar.setValue(top_line == 0 ? 0 : top_line + line_breaks(change.fresh) - line_breaks(front));
+    const auto breaks = [](const QString& text) { return static_cast<int>(text.count(u'\n')); };
+    bar.setValue(top_line == 0 ? 0 : top_line + breaks(fresh) - breaks(front));
 }
 
 }  // namespace
