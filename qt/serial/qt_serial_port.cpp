@@ -5,13 +5,7 @@
 #include <cstdio>
 
 #include "qt/serial/open_failure.h"
-
-#ifdef Q_OS_UNIX
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-#include <cerrno>
-#endif
+#include "qt/serial/terminal_driver.h"
 
 namespace mirvane::qt {
 
@@ -19,40 +13,7 @@ namespace {
 
 constexpr std::u16string_view kDeviceGone = u"装置が応答しません（取り外されたか、相手側が閉じられました）";
 
-// Between reads the driver is asked this often: often enough that a break or a modem line
-// change on a quiet line is seen while the operator still remembers what happened, rarely
-// enough to cost nothing worth measuring.
-constexpr std::chrono::milliseconds kLinePollInterval{200};
-
 std::u16string to_u16(const QString& text) { return text.toStdU16String(); }
-
-// Bytes received in error are to reach the decoder replaced, not as received (INPCK off)
-// nor dropped (IGNPAR), which is what QSerialPort's settings ask the driver for. Marked by
-// the driver instead, they are replaced as the input is read.
-bool mark_bytes_in_error(qintptr handle) {
-#ifdef Q_OS_UNIX
-    termios settings{};
-    const int descriptor = static_cast<int>(handle);
-    if (descriptor < 0 || ::tcgetattr(descriptor, &settings) != 0) return false;
-    settings.c_iflag |= INPCK | PARMRK;
-    settings.c_iflag &= ~static_cast<tcflag_t>(IGNPAR | ISTRIP);
-    return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
-#else
-    Q_UNUSED(handle);
-    return false;
-#endif
-}
-
-// Bytes the driver holds for sending after QSerialPort has handed them over.
-int driver_output_queue(qintptr handle) {
-#if defined(Q_OS_LINUX)
-    int queued = 0;
-    if (handle >= 0 && ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0) return queued;
-#else
-    Q_UNUSED(handle);
-#endif
-    return 0;
-}
 
 bool is_device_failure(QSerialPort::SerialPortError error) {
     switch (error) {
@@ -68,11 +29,8 @@ bool is_device_failure(QSerialPort::SerialPortError error) {
 
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::schedule_receive);
+    connect(&port_, &QSerialPort::readyRead, this, [this] { receive_turn_.request(); });
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::on_error);
-    line_poll_.setInterval(kLinePollInterval);
-    line_poll_.setTimerType(Qt::CoarseTimer);
-    connect(&line_poll_, &QTimer::timeout, this, &QtSerialPort::read_line_state);
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -138,8 +96,8 @@ std::optional<OpenFailure> QtSerialPort::open() {
     quiet_ = false;
     loss_reported_ = false;
     ++openings_;
-    start_line_watch();
-    if (port_.bytesAvailable() > 0) schedule_receive();
+    line_watch_.start();
+    if (port_.bytesAvailable() > 0) receive_turn_.request();
     return std::nullopt;
 }
 
@@ -147,7 +105,7 @@ void QtSerialPort::close() {
     // Closing a closed QSerialPort raises an error of its own; the loss road must not
     // come back here through it.
     if (!port_.isOpen()) return;
-    stop_line_watch();
+    line_watch_.stop();
     quiet_ = true;
     port_.close();
     port_.clearError();
@@ -176,7 +134,7 @@ std::vector<std::uint8_t> QtSerialPort::input() {
     const QByteArray data = port_.readAll();
     // An error that came with these bytes is counted by now; asking here reports it at
     // once instead of at the next poll.
-    read_line_state();
+    line_watch_.read();
     const std::span read(reinterpret_cast<const std::uint8_t*>(data.constData()),
                          static_cast<std::size_t>(data.size()));
     if (marking_) return marks_.unmark(read);
@@ -207,14 +165,7 @@ void QtSerialPort::report_loss(unsigned long long opening, std::u16string reason
     close();
 }
 
-void QtSerialPort::schedule_receive() {
-    if (receive_queued_) return;
-    receive_queued_ = true;
-    QMetaObject::invokeMethod(this, &QtSerialPort::deliver_receive, Qt::QueuedConnection);
-}
-
 void QtSerialPort::deliver_receive() {
-    receive_queued_ = false;
     // A receive handler that runs events gets no second receive event inside itself; what
     // arrives meanwhile is announced when it returns. A line event's handler (a box) does
     // get them: the bytes of its own line must not wait for the operator.
@@ -224,76 +175,15 @@ void QtSerialPort::deliver_receive() {
     raise_event(comm_event::kReceive);
     receiving_ = false;
     // QSerialPort does not announce again what it buffered while the handler ran.
-    if (port_.isOpen() && port_.bytesAvailable() > 0) schedule_receive();
+    if (port_.isOpen() && port_.bytesAvailable() > 0) receive_turn_.request();
 }
 
 void QtSerialPort::set_line_state_reader(std::shared_ptr<LineStateReader> reader) {
-    line_reader_ = reader ? std::move(reader) : driver_line_state_reader();
+    line_watch_.set_reader(std::move(reader));
 }
 
-void QtSerialPort::set_line_poll_interval(std::chrono::milliseconds interval) { line_poll_.setInterval(interval); }
-
-void QtSerialPort::start_line_watch() {
-    line_events_.clear();
-    watch_ = LineWatch::none;
-    const int descriptor = static_cast<int>(port_.handle());
-    // What the driver counted before this opening is history: the first reading is only
-    // the point from which occurrences count.
-    if (const auto counters = line_reader_->counters(descriptor)) {
-        last_counters_ = *counters;
-        watch_ = LineWatch::counters;
-    } else if (const auto lines = line_reader_->modem_lines(descriptor)) {
-        last_modem_lines_ = *lines;
-        watch_ = LineWatch::modem_lines;
-    }
-    if (watch_ != LineWatch::none) line_poll_.start();
-}
-
-void QtSerialPort::stop_line_watch() {
-    line_poll_.stop();
-    watch_ = LineWatch::none;
-    // What was read but not yet raised belongs to the opening that ends here.
-    line_events_.clear();
-}
-
-void QtSerialPort::read_line_state() {
-    if (watch_ == LineWatch::none || !port_.isOpen()) return;
-    const int descriptor = static_cast<int>(port_.handle());
-    std::vector<LineEventCount> events;
-    if (watch_ == LineWatch::counters) {
-        // No answer: the device is on its way out, and its loss is reported on its own.
-        const auto reading = line_reader_->counters(descriptor);
-        if (!reading) return;
-        events = new_line_events(last_counters_, *reading);
-        last_counters_ = *reading;
-    } else {
-        const auto reading = line_reader_->modem_lines(descriptor);
-        if (!reading) return;
-        events = changed_modem_lines(last_modem_lines_, *reading);
-        last_modem_lines_ = *reading;
-    }
-    if (events.empty()) return;
-    line_events_.insert(line_events_.end(), events.begin(), events.end());
-    schedule_line_event();
-}
-
-void QtSerialPort::schedule_line_event() {
-    if (line_event_queued_) return;
-    line_event_queued_ = true;
-    QMetaObject::invokeMethod(this, &QtSerialPort::deliver_line_event, Qt::QueuedConnection);
-}
-
-void QtSerialPort::deliver_line_event() {
-    line_event_queued_ = false;
-    if (!port_.isOpen() || line_events_.empty()) return;
-    LineEventCount& next = line_events_.front();
-    const std::int16_t event = next.event;
-    if (--next.count == 0) line_events_.pop_front();
-    // The next occurrence is announced before this one is handled: a box opened for this
-    // one runs events, and the core queues what comes meanwhile behind it. Counts stay
-    // counts until raised, so a burst costs one entry per reading, not per occurrence.
-    if (!line_events_.empty()) schedule_line_event();
-    raise_event(event);
+void QtSerialPort::set_line_poll_interval(std::chrono::milliseconds interval) {
+    line_watch_.set_poll_interval(interval);
 }
 
 void QtSerialPort::raise_event(std::int16_t event) {

@@ -12,17 +12,16 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
-#include <QTimer>
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
 
-#include "link/line_counters.h"
 #include "link/marked_input.h"
 #include "program/serial_port.h"
 #include "qt/serial/line_options.h"
 #include "qt/serial/line_state_reader.h"
+#include "qt/serial/line_watch.h"
+#include "qt/serial/next_turn.h"
 
 namespace mirvane::qt {
 
@@ -64,11 +63,8 @@ public:
     // Bytes handed over while the port was closed: refused, counted and told on stderr.
     long long writes_while_closed() const { return writes_while_closed_; }
 
-    // How the line's errors and modem lines are watched in this opening, chosen at open
-    // from what the driver answers: its counters, else its modem lines, else nothing (a
-    // pseudo-terminal), and then no timer runs and nothing is asked again.
-    enum class LineWatch { none, counters, modem_lines };
-    LineWatch line_watch() const { return watch_; }
+    // How the line's errors and modem lines are watched in this opening (LineWatch).
+    LineWatch::Source line_watch() const { return line_watch_.source(); }
 
     // Where the line's state is read from; the machine's driver unless replaced. Taken
     // into use at the next open.
@@ -79,14 +75,8 @@ public:
 
 private:
     void on_error(QSerialPort::SerialPortError error);
-    void schedule_receive();
     void deliver_receive();
     void report_loss(unsigned long long opening, std::u16string reason);
-    void start_line_watch();
-    void stop_line_watch();
-    void read_line_state();
-    void schedule_line_event();
-    void deliver_line_event();
     void raise_event(std::int16_t event);
 
     QSerialPort port_;
@@ -96,7 +86,7 @@ private:
     std::int16_t rthreshold_ = 1;
     std::int16_t event_ = 0;
 
-    bool receive_queued_ = false;
+    NextTurn receive_turn_{*this, [this] { deliver_receive(); }};
     bool receiving_ = false;
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
     bool loss_reported_ = false;
@@ -105,14 +95,7 @@ private:
     bool marking_ = false;  // the driver marks bytes received in error in this opening
     MarkedInput marks_;
 
-    std::shared_ptr<LineStateReader> line_reader_ = driver_line_state_reader();
-    QTimer line_poll_{this};
-    LineWatch watch_ = LineWatch::none;
-    LineCounters last_counters_;
-    ModemLines last_modem_lines_;
-    // Line events read but not yet raised, one occurrence per turn of the event loop.
-    std::deque<LineEventCount> line_events_;
-    bool line_event_queued_ = false;
+    LineWatch line_watch_{port_, [this](std::int16_t event) { raise_event(event); }};
 };
 
 }  // namespace mirvane::qt

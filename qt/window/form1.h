@@ -1,8 +1,8 @@
 #pragma once
-// Form1, the one window, on Qt Widgets. It builds the controls from the design table,
-// carries out the window and runtime operations, and hands every click to the core.
+// Form1, the one window, on Qt Widgets. It is built from the layout table (form1.cpp),
+// carries out the window and runtime operations (form1_window_ops.cpp), leaves its text
+// boxes to the painter (text_painter.h), and hands every click to the core.
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <map>
@@ -10,9 +10,8 @@
 
 #include "program/program.h"
 #include "program/window_ops.h"
+#include "qt/window/text_painter.h"
 
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace mirvane::qt {
@@ -45,12 +44,7 @@ public:
     std::chrono::milliseconds clock() const override;
     void warn(std::u16string_view message) override;
 
-    // Painting cadence: a text set after a quiet spell is painted at the next turn; while
-    // texts keep coming, paints are spaced out, doubling up to the longest space, so that a
-    // steady stream costs a few paints a second however fast it flows.
-    static constexpr int kFirstPaintSpacingMs = 16;
-    static constexpr int kLongestPaintSpacingMs = 400;
-    // Another cadence; (0, 0) paints at every turn that follows a set.
+    // The text boxes' painting cadence (TextPainter::set_paint_spacing).
     void set_paint_spacing(int first_ms, int longest_ms);
 
     QWidget* control_widget(Control control) const;
@@ -58,39 +52,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A text box keeps what the logic set or the operator typed and shows it from the next
-    // paint; a traffic pane then draws only what changed in the core's text since.
-    struct TextBox {
-        QPlainTextEdit* pane = nullptr;
-        QLineEdit* line = nullptr;
-        std::u16string text;         // set by the logic or typed
-        PaneText* source = nullptr;  // a traffic pane's text in the core
-        std::u16string shown;        // the source's text as last drawn
-        bool typed = false;          // text() reads what the operator typed
-        bool draw_whole = false;     // the pane no longer shows `shown`
-        bool stale = false;
-    };
-
     void build();
     void click(void (*handler)(Program&));
-    void schedule_painting();
-    void paint_text_boxes();
-    TextBox* text_box(Control control);
-    const TextBox* text_box(Control control) const;
 
     Program* program_ = nullptr;
     std::map<Control, QWidget*> controls_;
     std::map<int, QPushButton*> keypad_;
-    std::map<Control, TextBox> text_boxes_;
-    QTimer paint_timer_;
-    QElapsedTimer since_paint_;
-    int paint_spacing_ms_ = 0;
-    int first_paint_spacing_ms_ = kFirstPaintSpacingMs;
-    int longest_paint_spacing_ms_ = kLongestPaintSpacingMs;
-    bool painting_ = false;
+    TextPainter text_painter_;
     bool ended_ = false;
     QTimer yield_timer_;
     mutable qint64 clock_second_ = -1;  // the second clock_text_ was made for

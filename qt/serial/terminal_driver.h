@@ -1,0 +1,17 @@
+#pragma once
+// What the port asks of the terminal driver past QSerialPort, on the open line's handle.
+
+#include <QtGlobal>
+
+namespace mirvane::qt {
+
+// Bytes received in error are to reach the decoder replaced, not as received (INPCK off)
+// nor dropped (IGNPAR), which is what QSerialPort's settings ask the driver for. Marked by
+// the driver instead, they are replaced as the input is read. False where the driver
+// cannot mark them.
+bool mark_bytes_in_error(qintptr handle);
+
+// Bytes the driver holds for sending after QSerialPort has handed them over.
+int driver_output_queue(qintptr handle);
+
+}  // namespace mirvane::qt

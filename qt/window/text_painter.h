@@ -1,0 +1,76 @@
+#pragma once
+// The window's text boxes: what each holds, and when and how it is painted. The logic sets
+// a text or tells of a changed traffic pane as often as it likes; the boxes are painted at
+// a cadence, a traffic pane as one edit of its document that carries whatever changed in
+// the core's text since the last paint. When to paint is decided here and nowhere else.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "program/pane_text.h"
+#include "program/window_ops.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace mirvane::qt {
+
+class TextPainter final : public QObject {
+public:
+    explicit TextPainter(QObject* parent = nullptr);
+
+    // A box to keep and paint; it holds what the widget shows until the logic sets it.
+    void add_line_box(Control control, QLineEdit& line);
+    void add_pane(Control control, QPlainTextEdit& pane);
+
+    // The window operations on text, for the boxes added (nothing, or empty, for others).
+    void set_text(Control control, std::u16string_view text);
+    std::u16string text(Control control) const;
+    void show_pane(Control control, PaneText& pane);
+
+    // Painting cadence: a text set after a quiet spell is painted at the next turn; while
+    // texts keep coming, paints are spaced out, doubling up to the longest space, so that a
+    // steady stream costs a few paints a second however fast it flows.
+    static constexpr int kFirstPaintSpacingMs = 16;
+    static constexpr int kLongestPaintSpacingMs = 400;
+    // Another cadence; (0, 0) paints at every turn that follows a set.
+    void set_paint_spacing(int first_ms, int longest_ms);
+
+protected:
+    // The operator must type into what the logic last set, not into an older picture of it:
+    // a key, a click or a drop on a box paints what is waiting first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // A text box keeps what the logic set or the operator typed and shows it from the next
+    // paint; a traffic pane then draws only what changed in the core's text since.
+    struct TextBox {
+        QPlainTextEdit* pane = nullptr;
+        QLineEdit* line = nullptr;
+        std::u16string text;         // set by the logic or typed
+        PaneText* source = nullptr;  // a traffic pane's text in the core
+        std::u16string shown;        // the source's text as last drawn
+        bool typed = false;          // text() reads what the operator typed
+        bool draw_whole = false;     // the pane no longer shows `shown`
+        bool stale = false;
+    };
+
+    void schedule_painting();
+    void paint();
+    TextBox* text_box(Control control);
+    const TextBox* text_box(Control control) const;
+
+    std::map<Control, TextBox> boxes_;
+    QTimer paint_timer_;
+    QElapsedTimer since_paint_;
+    int paint_spacing_ms_ = 0;
+    int first_paint_spacing_ms_ = kFirstPaintSpacingMs;
+    int longest_paint_spacing_ms_ = kLongestPaintSpacingMs;
+    bool painting_ = false;
+};
+
+}  // namespace mirvane::qt
