@@ -73,8 +73,8 @@ public:
     }
 
 private:
-    std::optional<std::string> script_line(std::string_view line) {
-        Words words(line.substr(0, line.find('#')));
+    std::optional<std::string> script_line(std::string_view text) {
+        Words words(text.substr(0, text.find('#')));
         const auto delay = words.next();
         if (!delay) return std::nullopt;
         const std::string longest = std::to_string(kLongestDelay.count());
@@ -90,11 +90,11 @@ private:
             return quoted(*delay) + " is longer than the longest delay, +" + longest + " ms";
         }
         clock_ += milliseconds(*ms);
-        return add_step(words, Line::Terminal);
+        return add_step(words, Line::terminal);
     }
 
-    std::optional<std::string> capture_line(std::string_view line) {
-        Words words(line);
+    std::optional<std::string> capture_line(std::string_view text) {
+        Words words(text);
         const auto date = words.next();
         if (!date || date->front() == '#') return std::nullopt;
         const auto day = day_of(*date);
@@ -103,15 +103,17 @@ private:
         const auto since_midnight = time_of_day(time);
         if (!since_midnight) return quoted(time) + " is not a time of day (hh:mm:ss.mmm)";
         const std::string_view name = words.next().value_or("");
-        if (name != "terminal" && name != "monitor") {
-            return quoted(name) + " is not a line (terminal or monitor)";
+        const std::optional<Line> line = line_named(name);
+        if (!line) {
+            return quoted(name) + " is not a line (" + std::string(line_name(Line::terminal)) + " or " +
+                   std::string(line_name(Line::monitor)) + ")";
         }
         // Each read follows the one before by the time between them; a clock put back
         // plays it at once, a long wait as the longest delay.
         const milliseconds read_at = *day + *since_midnight;
         if (last_read_) clock_ += std::clamp(read_at - *last_read_, milliseconds(0), kLongestDelay);
         last_read_ = read_at;
-        if (auto what = add_step(words, name == "monitor" ? Line::Monitor : Line::Terminal)) return what;
+        if (auto what = add_step(words, *line)) return what;
         if (script_.steps.back().bytes.empty()) return "a read needs one or more bytes in hex";
         return std::nullopt;
     }

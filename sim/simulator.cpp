@@ -164,7 +164,7 @@ std::optional<std::string> Simulator::play_replay(Clock::time_point now) {
         if (!settings_.full_speed && *script_start_ + step.at > now) break;
         // One write a read, each once the program has taken in everything before it on
         // both lines: its reads are not merged and its log keeps the captured order.
-        const bool monitor = step.line == Line::Monitor;
+        const bool monitor = step.line == Line::monitor;
         if (!(monitor ? monitor_up_ : terminal_up_) || far_side_has_unread(terminal_) ||
             far_side_has_unread(monitor_)) {
             replay_held_ = true;

@@ -63,7 +63,7 @@ std::string parsed(Format format, std::string_view text) {
     if (const auto* error = std::get_if<ScriptError>(&result)) return error->message;
     std::string s;
     for (const ScriptStep& step : std::get<Script>(result).steps) {
-        s += "|" + std::to_string(step.at.count()) + (step.line == Line::Monitor ? " M" : "");
+        s += "|" + std::to_string(step.at.count()) + (step.line == Line::monitor ? " M" : "");
         for (const std::uint8_t b : step.bytes) s += {' ', "0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
     }
     return s;
@@ -144,7 +144,7 @@ TEST(Scripts, each_shipped_scenario_says_whole_messages_of_the_catalogue) {
         ASSERT_TRUE(std::holds_alternative<Script>(loaded)) << std::get<ScriptError>(loaded).message;
         int parameters = 0;  // still to come of the message before; a capture's read may hold part of one
         for (const ScriptStep& step : std::get<Script>(loaded).steps)
-            for (const std::uint8_t b : step.line == Line::Terminal ? step.bytes : Bytes{}) {
+            for (const std::uint8_t b : step.line == Line::terminal ? step.bytes : Bytes{}) {
                 const StatusRow* row = parameters > 0 ? nullptr : find_status_row(b);
                 EXPECT_TRUE(parameters > 0 || row) << path << ":" << step.file_line << ": " << int(b);
                 parameters = row ? row->parameters : std::max(0, parameters - 1);
