@@ -7,6 +7,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <variant>
+#include <vector>
 
 namespace mirvane::sim {
 
@@ -21,6 +23,26 @@ constexpr auto kLineWatch = std::chrono::milliseconds(25);
 constexpr auto kReplayWatch = std::chrono::milliseconds(2);
 
 std::string system_error(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Everything the far side has written on a line, or failure and why.
+std::variant<Bytes, std::string> read_waiting(const PtyLine& line, const char* failure) {
+    Bytes bytes;
+    std::array<std::uint8_t, 256> buffer;
+    for (;;) {
+        const ssize_t n = ::read(line.master.get(), buffer.data(), buffer.size());
+        if (n > 0) {
+            bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) return system_error(failure);
+        // Nothing waiting. EIO would say that no one holds the slave; the simulator
+        // always does, so it is taken for the same.
+        return bytes;
+    }
+}
 
 }  // namespace
 
@@ -87,36 +109,15 @@ void Simulator::watch_lines(Clock::time_point now) {
 }
 
 std::optional<std::string> Simulator::read_host(Clock::time_point now) {
-    std::array<std::uint8_t, 256> buffer;
-    for (;;) {
-        const ssize_t n = ::read(terminal_.master.get(), buffer.data(), buffer.size());
-        if (n > 0) {
-            for (ssize_t i = 0; i < n; ++i) to_handset_.send(buffer[static_cast<std::size_t>(i)], now);
-            traffic_.heard += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EIO) {
-            return system_error("cannot read the terminal line");
-        }
-        // Nothing waiting. EIO would say that no one holds the slave; the simulator
-        // always does, so it is taken for the same.
-        break;
-    }
+    auto heard = read_waiting(terminal_, "cannot read the terminal line");
+    if (const auto* failure = std::get_if<std::string>(&heard)) return *failure;
+    for (const std::uint8_t command : std::get<Bytes>(heard)) to_handset_.send(command, now);
+    traffic_.heard += static_cast<long>(std::get<Bytes>(heard).size());
     // The monitor line carries bytes towards the program only; anything the program
     // writes on it is read away, so that it cannot fill up.
-    for (;;) {
-        const ssize_t n = ::read(monitor_.master.get(), buffer.data(), buffer.size());
-        if (n > 0) {
-            traffic_.monitor_ignored += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EIO) {
-            return system_error("cannot read the monitor line");
-        }
-        break;
-    }
+    auto ignored = read_waiting(monitor_, "cannot read the monitor line");
+    if (const auto* failure = std::get_if<std::string>(&ignored)) return *failure;
+    traffic_.monitor_ignored += static_cast<long>(std::get<Bytes>(ignored).size());
     return std::nullopt;
 }
 
