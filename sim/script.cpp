@@ -57,12 +57,15 @@ std::optional<milliseconds> time_of_day(std::string_view word) {
 // Takes a script or a capture one line after another; the first line refused ends it.
 class Reader {
 public:
-    Reader(std::string_view name, Format format) : format_(format) { script_.name = name; }
+    Reader(std::string_view name, Format format) {
+        script_.name = name;
+        script_.format = format;
+    }
 
     // False once a line has been refused.
     bool take(std::string_view line) {
         ++line_number_;
-        auto what = format_ == Format::Script ? script_line(line) : capture_line(line);
+        auto what = script_.format == Format::Script ? script_line(line) : capture_line(line);
         if (what) error_ = script_.name + ':' + std::to_string(line_number_) + ": " + *what;
         return !error_;
     }
@@ -129,7 +132,6 @@ private:
         return std::nullopt;
     }
 
-    Format format_;
     Script script_;
     int line_number_ = 0;
     milliseconds clock_{0};

@@ -38,6 +38,7 @@ struct ScriptStep {
 
 struct Script {
     std::string name;  // the file it came from
+    Format format = Format::Script;
     std::vector<ScriptStep> steps;
 };
 

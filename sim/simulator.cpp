@@ -52,8 +52,11 @@ Simulator::Simulator(PtyLine terminal, PtyLine monitor, SimulatorSettings settin
       settings_(std::move(settings)),
       to_handset_(settings_.full_speed ? Clock::duration::zero() : kByteTime),
       to_host_(settings_.full_speed ? Clock::duration::zero() : kByteTime),
+      player_(settings_.played ? std::optional<Player>(std::move(*settings_.played)) : std::nullopt),
       random_(settings_.seed),
-      started_(Clock::now()) {}
+      started_(Clock::now()) {
+    settings_.played.reset();  // the player has it
+}
 
 std::optional<std::string> Simulator::serve_until(int wake_fd) {
     for (;;) {
@@ -61,8 +64,7 @@ std::optional<std::string> Simulator::serve_until(int wake_fd) {
         watch_lines(now);
         if (auto failure = read_host(now)) return failure;
         hear_arrivals(now);
-        play_script(now);
-        if (auto failure = play_replay(now)) return failure;
+        if (auto failure = play(now)) return failure;
         report_level(now);
         if (auto failure = deliver(now)) return failure;
 
@@ -91,7 +93,7 @@ void Simulator::watch_lines(Clock::time_point now) {
         terminal_up_ = terminal_up;
         trace(now, terminal_up ? "terminal line up" : "terminal line down", {});
         if (terminal_up) {
-            if ((settings_.script || settings_.replay) && !script_start_) script_start_ = now;
+            if (player_) player_->start(now);
             if (settings_.levels) next_level_ = now + settings_.first_level_after;
         } else {
             // What was on its way to a port nobody reads is lost, as on a real line.
@@ -125,7 +127,7 @@ void Simulator::hear_arrivals(Clock::time_point now) {
     for (const std::uint8_t command : to_handset_.arrived(now)) {
         const std::array<std::uint8_t, 1> byte{command};
         trace(now, "host -> handset", byte);
-        if (settings_.replay) continue;  // the capture alone speaks on both lines
+        if (replaying()) continue;  // the capture alone speaks on both lines
         // The tap sees the byte as the handset does; a tap nobody reads loses it.
         const auto written = monitor_up_ ? write_line(monitor_, byte) : std::size_t{0};
         if (const auto* n = std::get_if<std::size_t>(&written); n && *n == 1) {
@@ -138,13 +140,24 @@ void Simulator::hear_arrivals(Clock::time_point now) {
     }
 }
 
-void Simulator::play_script(Clock::time_point now) {
-    if (!settings_.script || !script_start_) return;
-    const std::vector<ScriptStep>& steps = settings_.script->steps;
-    while (next_step_ < steps.size() && *script_start_ + steps[next_step_].at <= now) {
-        speak(steps[next_step_].bytes, now);
-        ++next_step_;
+std::optional<std::string> Simulator::play(Clock::time_point now) {
+    replay_held_ = false;
+    if (!player_) return std::nullopt;
+    const bool capture = replaying();
+    // At full speed a capture's pauses go; a script keeps its times, only its bytes speed up.
+    while (const ScriptStep* step = player_->due(now, !(capture && settings_.full_speed))) {
+        if (capture) {
+            if (!ready_for(*step)) {
+                replay_held_ = true;
+                break;
+            }
+            if (auto failure = replay(*step, now)) return failure;
+        } else {
+            speak(step->bytes, now);
+        }
+        player_->played();
     }
+    return std::nullopt;
 }
 
 void Simulator::report_level(Clock::time_point now) {
@@ -156,29 +169,21 @@ void Simulator::report_level(Clock::time_point now) {
     next_level_ = now + level_pause();
 }
 
-std::optional<std::string> Simulator::play_replay(Clock::time_point now) {
-    replay_held_ = false;
-    if (!settings_.replay || !script_start_) return std::nullopt;
-    const std::vector<ScriptStep>& steps = settings_.replay->steps;
-    while (next_step_ < steps.size()) {
-        const ScriptStep& step = steps[next_step_];
-        if (!settings_.full_speed && *script_start_ + step.at > now) break;
-        // One write a read, each once the program has taken in everything before it on
-        // both lines: its reads are not merged and its log keeps the captured order.
-        const bool monitor = step.line == Line::monitor;
-        if (!(monitor ? monitor_up_ : terminal_up_) || far_side_has_unread(terminal_) ||
-            far_side_has_unread(monitor_)) {
-            replay_held_ = true;
-            break;
-        }
-        const auto written = write_line(monitor ? monitor_ : terminal_, step.bytes);
-        if (const auto* failure = std::get_if<std::string>(&written)) return *failure;
-        const std::size_t done = std::get<std::size_t>(written);
-        traffic_.replayed += static_cast<long>(done);
-        traffic_.lost += static_cast<long>(step.bytes.size() - done);
-        trace(now, monitor ? "replay -> monitor" : "replay -> terminal", std::span(step.bytes.data(), done));
-        ++next_step_;
-    }
+// One write a read, each once the program has taken in everything before it on both lines:
+// its reads are not merged and its log keeps the captured order.
+bool Simulator::ready_for(const ScriptStep& read) const {
+    const bool listening = read.line == Line::monitor ? monitor_up_ : terminal_up_;
+    return listening && !far_side_has_unread(terminal_) && !far_side_has_unread(monitor_);
+}
+
+std::optional<std::string> Simulator::replay(const ScriptStep& read, Clock::time_point now) {
+    const bool monitor = read.line == Line::monitor;
+    const auto written = write_line(monitor ? monitor_ : terminal_, read.bytes);
+    if (const auto* failure = std::get_if<std::string>(&written)) return *failure;
+    const std::size_t done = std::get<std::size_t>(written);
+    traffic_.replayed += static_cast<long>(done);
+    traffic_.lost += static_cast<long>(read.bytes.size() - done);
+    trace(now, monitor ? "replay -> monitor" : "replay -> terminal", std::span(read.bytes.data(), done));
     return std::nullopt;
 }
 
@@ -207,11 +212,7 @@ std::optional<Clock::time_point> Simulator::next_event() const {
     consider(to_handset_.next_arrival());
     consider(to_host_.next_arrival());
     consider(next_level_);
-    for (const std::optional<Script>* played : {&settings_.script, &settings_.replay}) {
-        if (*played && script_start_ && next_step_ < (*played)->steps.size()) {
-            consider(*script_start_ + (*played)->steps[next_step_].at);
-        }
-    }
+    if (player_) consider(player_->next_time());
     if (replay_held_) consider(Clock::now() + kReplayWatch);
     return next;
 }

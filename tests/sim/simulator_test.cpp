@@ -28,11 +28,11 @@ std::string outcome(const std::vector<std::string>& args) {
     if (const auto* error = std::get_if<OptionError>(&result)) return error->message;
     if (result.index() != 0) return result.index() == 1 ? "help" : "version";
     const Options& o = std::get<Options>(result);
-    std::string s = std::string(o.serve ? "serve " : "") + (o.answers ? "" : "no-answers ") +
-                    (o.levels_on() ? "" : "no-levels ") + (o.full_speed ? "full-speed " : "") +
-                    (o.trace ? "trace " : "") + (o.seed ? std::to_string(*o.seed) + " " : "") +
-                    (o.script_path ? "script=" + *o.script_path + " " : "") +
-                    (o.replay_path ? "replay=" + *o.replay_path + " " : "");
+    std::string s =
+        std::string(o.serve ? "serve " : "") + (o.answers ? "" : "no-answers ") + (o.levels_on() ? "" : "no-levels ") +
+        (o.full_speed ? "full-speed " : "") + (o.trace ? "trace " : "") +
+        (o.seed ? std::to_string(*o.seed) + " " : "") +
+        (!o.played ? "" : (o.played->format == Format::Script ? "script=" : "replay=") + o.played->path + " ");
     for (const std::string& word : o.command) s += "[" + word + "]";
     return s;
 }
