@@ -13,8 +13,6 @@ namespace {
 constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
 constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
 
-constexpr std::u16string_view line_name(Line line) { return line == Line::terminal ? u"terminal" : u"monitor"; }
-
 // Records are written in the middle of a store-and-render step, where no event may run;
 // the box therefore waits in the queue for the end of the handler.
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
@@ -43,7 +41,8 @@ void record_clear(Program& program) { append_or_drop(program, program.log, kClea
 
 void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes) {
     if (program.capture == nullptr || bytes.empty()) return;
-    std::u16string text(line_name(line));
+    const std::string_view name = line_name(line);
+    std::u16string text(name.begin(), name.end());
     for (const std::uint8_t byte : bytes) {
         text += u' ';
         text += hex_text(byte);

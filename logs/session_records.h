@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "program/program.h"
+#include "vocabulary/lines.h"
 
 namespace mirvane {
 
@@ -16,8 +17,6 @@ inline constexpr std::u16string_view kClearMarker = u"---- 情報表示消去 --
 // The first line of a new capture file.
 inline constexpr std::u16string_view kCaptureHeader =
     u"# Mirvane capture: one read a line: local date and time, line, bytes in hex";
-
-enum class Line { terminal, monitor };
 
 // A committed entry, as its line in the log pane reads. A slot without a code is no entry.
 void record_entry(Program& program, std::u16string_view code, std::u16string_view meaning);

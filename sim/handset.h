@@ -9,21 +9,6 @@
 
 namespace mirvane::sim {
 
-// The status codes the handset speaks on its own initiative. Their meanings are the status
-// catalogue's.
-namespace status_code {
-inline constexpr std::uint8_t kToneOff = 0x20;
-inline constexpr std::uint8_t kDialTone = 0x21;
-inline constexpr std::uint8_t kRingingTone = 0x22;
-inline constexpr std::uint8_t kIncomingCallOff = 0xA4;
-inline constexpr std::uint8_t kIncomingCallOn = 0xA5;
-inline constexpr std::uint8_t kInCallOff = 0xA6;
-inline constexpr std::uint8_t kInCallOn = 0xA7;
-inline constexpr std::uint8_t kDialComplete = 0xAA;
-inline constexpr std::uint8_t kStandby = 0xAF;
-inline constexpr std::uint8_t kLevelBase = 0xC0;  // levels 0..15 are 0xC0..0xCF
-}  // namespace status_code
-
 enum class CallState : std::uint8_t {
     Idle,     // receiver down, nothing ringing: between calls
     Ringing,  // an incoming call is being indicated

@@ -118,18 +118,12 @@ int main(int argc, char** argv) {
 
     SimulatorSettings settings;
     // A script or a capture, named by its path or as a shipped scenario.
-    const auto load = [](const std::optional<std::string>& name, Format format,
-                         std::optional<Script>& played) -> std::optional<std::string> {
-        if (!name) return std::nullopt;
-        const char* extension = format == Format::Script ? ".txt" : ".capture";
-        auto loaded = load_script(find_scenario(*name, extension), format);
-        if (const auto* error = std::get_if<ScriptError>(&loaded)) return error->message;
-        played = std::get<Script>(std::move(loaded));
-        return std::nullopt;
-    };
-    auto refused = load(options.script_path, Format::Script, settings.script);
-    if (!refused) refused = load(options.replay_path, Format::Capture, settings.replay);
-    if (refused) return complain(kExitUsage, *refused);
+    if (const auto& played = options.played) {
+        const char* extension = played->format == Format::Script ? ".txt" : ".capture";
+        auto loaded = load_script(find_scenario(played->path, extension), played->format);
+        if (const auto* error = std::get_if<ScriptError>(&loaded)) return complain(kExitUsage, error->message);
+        settings.played = std::get<Script>(std::move(loaded));
+    }
     settings.full_speed = options.full_speed;
     settings.answers = options.answers;
     settings.levels = options.levels_on();

@@ -8,6 +8,7 @@ namespace mirvane::sim {
 
 std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const std::vector<std::string>& args) {
     Options options;
+    bool script_and_replay = false;  // both named: refused below, with the other clashes
     std::size_t i = 0;
     // Splits "--name=value" so both spellings of an option with a value work.
     const auto value_of = [&](const std::string& name, const std::string& arg) -> std::optional<std::string> {
@@ -44,10 +45,12 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const st
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (is_option(arg, "--script") || is_option(arg, "--replay")) {
-            const std::string name = is_option(arg, "--script") ? "--script" : "--replay";
+            const Format format = is_option(arg, "--script") ? Format::Script : Format::Capture;
+            const std::string name = format == Format::Script ? "--script" : "--replay";
             const auto value = value_of(name, arg);
             if (!value || value->empty()) return OptionError{name + " needs a file name"};
-            (name == "--script" ? options.script_path : options.replay_path) = *value;
+            script_and_replay = script_and_replay || (options.played && options.played->format != format);
+            options.played = Playback{format, *value};
         } else if (is_option(arg, "--seed")) {
             const auto value = value_of("--seed", arg);
             if (!value) return OptionError{"--seed needs a number"};
@@ -68,7 +71,8 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const st
     if (options.serve && !options.command.empty()) {
         return OptionError{"--serve starts no program, but a command was given: " + quoted(options.command.front())};
     }
-    if (options.replay_path && (options.script_path || options.levels.value_or(false))) {
+    const bool replay = options.played && options.played->format == Format::Capture;
+    if (script_and_replay || (replay && options.levels.value_or(false))) {
         return OptionError{"--replay plays the capture alone, without --script or --levels"};
     }
     return options;

@@ -7,15 +7,22 @@
 #include <variant>
 #include <vector>
 
+#include "sim/script.h"
+
 namespace mirvane::sim {
+
+// What --script or --replay names: a file, or a shipped scenario's bare name.
+struct Playback {
+    Format format;  // a script, or a capture
+    std::string path;
+};
 
 struct Options {
     // Start no program: print the two device paths and serve until stopped.
     bool serve = false;
     // The program to start with the two lines; empty means mirvane beside the simulator.
     std::vector<std::string> command;
-    std::optional<std::string> script_path;  // a file, or a shipped scenario's bare name
-    std::optional<std::string> replay_path;  // a capture, likewise
+    std::optional<Playback> played;
     bool answers = true;
     // Reception-level changes between calls; when unset, on unless a script is played
     // (a script replays a session exactly). Never during a replay.
@@ -24,7 +31,10 @@ struct Options {
     std::optional<std::uint32_t> seed;
     bool trace = false;
 
-    bool levels_on() const { return !replay_path && levels.value_or(!script_path); }
+    bool levels_on() const {
+        if (played && played->format == Format::Capture) return false;
+        return levels.value_or(!played);
+    }
 };
 
 struct ShowHelp {};

@@ -54,27 +54,48 @@ std::optional<milliseconds> time_of_day(std::string_view word) {
            milliseconds(*millis);
 }
 
-// Takes a script or a capture one line after another; the first line refused ends it.
+// Takes a script or a capture in pieces of any size, a line after another as each one
+// ends; the first line refused ends it.
 class Reader {
 public:
-    Reader(std::string_view name, Format format) : format_(format) { script_.name = name; }
+    Reader(std::string_view name, Format format) {
+        script_.name = name;
+        script_.format = format;
+    }
 
-    // False once a line has been refused.
-    bool take(std::string_view line) {
-        ++line_number_;
-        auto what = format_ == Format::Script ? script_line(line) : capture_line(line);
-        if (what) error_ = script_.name + ':' + std::to_string(line_number_) + ": " + *what;
+    // Takes every line that ends in piece and keeps the rest for the next piece. False once
+    // a line has been refused.
+    bool feed(std::string_view piece) {
+        for (std::size_t end; !error_ && (end = piece.find('\n')) != std::string_view::npos;) {
+            if (rest_.empty()) {
+                take(piece.substr(0, end));
+            } else {
+                rest_.append(piece.substr(0, end));
+                take(rest_);
+                rest_.clear();
+            }
+            piece.remove_prefix(end + 1);
+        }
+        if (!error_) rest_.append(piece);
         return !error_;
     }
 
+    // The text has ended; its last line may lack its line end.
     std::variant<Script, ScriptError> result() && {
+        if (!error_ && !rest_.empty()) take(rest_);
         if (error_) return ScriptError{*error_};
         return std::move(script_);
     }
 
 private:
-    std::optional<std::string> script_line(std::string_view line) {
-        Words words(line.substr(0, line.find('#')));
+    void take(std::string_view text) {
+        ++line_number_;
+        auto what = script_.format == Format::Script ? script_line(text) : capture_line(text);
+        if (what) error_ = script_.name + ':' + std::to_string(line_number_) + ": " + *what;
+    }
+
+    std::optional<std::string> script_line(std::string_view text) {
+        Words words(text.substr(0, text.find('#')));
         const auto delay = words.next();
         if (!delay) return std::nullopt;
         const std::string longest = std::to_string(kLongestDelay.count());
@@ -90,11 +111,11 @@ private:
             return quoted(*delay) + " is longer than the longest delay, +" + longest + " ms";
         }
         clock_ += milliseconds(*ms);
-        return add_step(words, Line::Terminal);
+        return add_step(words, Line::terminal);
     }
 
-    std::optional<std::string> capture_line(std::string_view line) {
-        Words words(line);
+    std::optional<std::string> capture_line(std::string_view text) {
+        Words words(text);
         const auto date = words.next();
         if (!date || date->front() == '#') return std::nullopt;
         const auto day = day_of(*date);
@@ -103,15 +124,17 @@ private:
         const auto since_midnight = time_of_day(time);
         if (!since_midnight) return quoted(time) + " is not a time of day (hh:mm:ss.mmm)";
         const std::string_view name = words.next().value_or("");
-        if (name != "terminal" && name != "monitor") {
-            return quoted(name) + " is not a line (terminal or monitor)";
+        const std::optional<Line> line = line_named(name);
+        if (!line) {
+            return quoted(name) + " is not a line (" + std::string(line_name(Line::terminal)) + " or " +
+                   std::string(line_name(Line::monitor)) + ")";
         }
         // Each read follows the one before by the time between them; a clock put back
         // plays it at once, a long wait as the longest delay.
         const milliseconds read_at = *day + *since_midnight;
         if (last_read_) clock_ += std::clamp(read_at - *last_read_, milliseconds(0), kLongestDelay);
         last_read_ = read_at;
-        if (auto what = add_step(words, name == "monitor" ? Line::Monitor : Line::Terminal)) return what;
+        if (auto what = add_step(words, *line)) return what;
         if (script_.steps.back().bytes.empty()) return "a read needs one or more bytes in hex";
         return std::nullopt;
     }
@@ -127,8 +150,8 @@ private:
         return std::nullopt;
     }
 
-    Format format_;
     Script script_;
+    std::string rest_;  // the start of a line that has not ended yet, however long it is
     int line_number_ = 0;
     milliseconds clock_{0};
     std::optional<milliseconds> last_read_;
@@ -139,11 +162,7 @@ private:
 
 std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name, Format format) {
     Reader reader(name, format);
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        if (!reader.take(text.substr(start, end - start))) break;
-        start = end + 1;
-    }
+    reader.feed(text);
     return std::move(reader).result();
 }
 
@@ -155,9 +174,8 @@ std::variant<Script, ScriptError> load_script(const std::string& path, Format fo
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return failure(errno);
     Reader reader(path, format);
-    std::string line;  // the one copy of a line, however long it is
     char buffer[65536];
-    for (bool reading = true; reading;) {
+    for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
@@ -165,17 +183,7 @@ std::variant<Script, ScriptError> load_script(const std::string& path, Format fo
             ::close(fd);
             return failure(error);
         }
-        std::string_view chunk(buffer, static_cast<std::size_t>(n));
-        for (std::size_t end; reading && (end = chunk.find('\n')) != std::string_view::npos;) {
-            line.append(chunk.substr(0, end));
-            chunk.remove_prefix(end + 1);
-            reading = reader.take(line);
-            line.clear();
-        }
-        line.append(chunk);
-        // The last line may lack its line end.
-        if (n == 0 && reading && !line.empty()) reader.take(line);
-        if (n == 0) reading = false;
+        if (n == 0 || !reader.feed(std::string_view(buffer, static_cast<std::size_t>(n)))) break;
     }
     ::close(fd);
     return std::move(reader).result();

@@ -23,21 +23,22 @@
 #include <variant>
 #include <vector>
 
+#include "vocabulary/lines.h"
+
 namespace mirvane::sim {
 
 enum class Format : std::uint8_t { Script, Capture };
-
-enum class Line : std::uint8_t { Terminal, Monitor };
 
 struct ScriptStep {
     std::chrono::milliseconds at;  // from the start of the script
     std::vector<std::uint8_t> bytes;
     int file_line;  // for messages
-    Line line = Line::Terminal;
+    Line line = Line::terminal;
 };
 
 struct Script {
     std::string name;  // the file it came from
+    Format format = Format::Script;
     std::vector<ScriptStep> steps;
 };
 

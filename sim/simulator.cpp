@@ -7,6 +7,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <variant>
+#include <vector>
 
 namespace mirvane::sim {
 
@@ -22,6 +24,26 @@ constexpr auto kReplayWatch = std::chrono::milliseconds(2);
 
 std::string system_error(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
+using Bytes = std::vector<std::uint8_t>;
+
+// Everything the far side has written on a line, or failure and why.
+std::variant<Bytes, std::string> read_waiting(const PtyLine& line, const char* failure) {
+    Bytes bytes;
+    std::array<std::uint8_t, 256> buffer;
+    for (;;) {
+        const ssize_t n = ::read(line.master.get(), buffer.data(), buffer.size());
+        if (n > 0) {
+            bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EIO) return system_error(failure);
+        // Nothing waiting. EIO would say that no one holds the slave; the simulator
+        // always does, so it is taken for the same.
+        return bytes;
+    }
+}
+
 }  // namespace
 
 Simulator::Simulator(PtyLine terminal, PtyLine monitor, SimulatorSettings settings)
@@ -30,8 +52,11 @@ Simulator::Simulator(PtyLine terminal, PtyLine monitor, SimulatorSettings settin
       settings_(std::move(settings)),
       to_handset_(settings_.full_speed ? Clock::duration::zero() : kByteTime),
       to_host_(settings_.full_speed ? Clock::duration::zero() : kByteTime),
+      player_(settings_.played ? std::optional<Player>(std::move(*settings_.played)) : std::nullopt),
       random_(settings_.seed),
-      started_(Clock::now()) {}
+      started_(Clock::now()) {
+    settings_.played.reset();  // the player has it
+}
 
 std::optional<std::string> Simulator::serve_until(int wake_fd) {
     for (;;) {
@@ -39,8 +64,7 @@ std::optional<std::string> Simulator::serve_until(int wake_fd) {
         watch_lines(now);
         if (auto failure = read_host(now)) return failure;
         hear_arrivals(now);
-        play_script(now);
-        if (auto failure = play_replay(now)) return failure;
+        if (auto failure = play(now)) return failure;
         report_level(now);
         if (auto failure = deliver(now)) return failure;
 
@@ -69,7 +93,7 @@ void Simulator::watch_lines(Clock::time_point now) {
         terminal_up_ = terminal_up;
         trace(now, terminal_up ? "terminal line up" : "terminal line down", {});
         if (terminal_up) {
-            if ((settings_.script || settings_.replay) && !script_start_) script_start_ = now;
+            if (player_) player_->start(now);
             if (settings_.levels) next_level_ = now + settings_.first_level_after;
         } else {
             // What was on its way to a port nobody reads is lost, as on a real line.
@@ -87,36 +111,15 @@ void Simulator::watch_lines(Clock::time_point now) {
 }
 
 std::optional<std::string> Simulator::read_host(Clock::time_point now) {
-    std::array<std::uint8_t, 256> buffer;
-    for (;;) {
-        const ssize_t n = ::read(terminal_.master.get(), buffer.data(), buffer.size());
-        if (n > 0) {
-            for (ssize_t i = 0; i < n; ++i) to_handset_.send(buffer[static_cast<std::size_t>(i)], now);
-            traffic_.heard += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EIO) {
-            return system_error("cannot read the terminal line");
-        }
-        // Nothing waiting. EIO would say that no one holds the slave; the simulator
-        // always does, so it is taken for the same.
-        break;
-    }
+    auto heard = read_waiting(terminal_, "cannot read the terminal line");
+    if (const auto* failure = std::get_if<std::string>(&heard)) return *failure;
+    for (const std::uint8_t command : std::get<Bytes>(heard)) to_handset_.send(command, now);
+    traffic_.heard += static_cast<long>(std::get<Bytes>(heard).size());
     // The monitor line carries bytes towards the program only; anything the program
     // writes on it is read away, so that it cannot fill up.
-    for (;;) {
-        const ssize_t n = ::read(monitor_.master.get(), buffer.data(), buffer.size());
-        if (n > 0) {
-            traffic_.monitor_ignored += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EIO) {
-            return system_error("cannot read the monitor line");
-        }
-        break;
-    }
+    auto ignored = read_waiting(monitor_, "cannot read the monitor line");
+    if (const auto* failure = std::get_if<std::string>(&ignored)) return *failure;
+    traffic_.monitor_ignored += static_cast<long>(std::get<Bytes>(ignored).size());
     return std::nullopt;
 }
 
@@ -124,7 +127,7 @@ void Simulator::hear_arrivals(Clock::time_point now) {
     for (const std::uint8_t command : to_handset_.arrived(now)) {
         const std::array<std::uint8_t, 1> byte{command};
         trace(now, "host -> handset", byte);
-        if (settings_.replay) continue;  // the capture alone speaks on both lines
+        if (replaying()) continue;  // the capture alone speaks on both lines
         // The tap sees the byte as the handset does; a tap nobody reads loses it.
         const auto written = monitor_up_ ? write_line(monitor_, byte) : std::size_t{0};
         if (const auto* n = std::get_if<std::size_t>(&written); n && *n == 1) {
@@ -137,13 +140,24 @@ void Simulator::hear_arrivals(Clock::time_point now) {
     }
 }
 
-void Simulator::play_script(Clock::time_point now) {
-    if (!settings_.script || !script_start_) return;
-    const std::vector<ScriptStep>& steps = settings_.script->steps;
-    while (next_step_ < steps.size() && *script_start_ + steps[next_step_].at <= now) {
-        speak(steps[next_step_].bytes, now);
-        ++next_step_;
+std::optional<std::string> Simulator::play(Clock::time_point now) {
+    replay_held_ = false;
+    if (!player_) return std::nullopt;
+    const bool capture = replaying();
+    // At full speed a capture's pauses go; a script keeps its times, only its bytes speed up.
+    while (const ScriptStep* step = player_->due(now, !(capture && settings_.full_speed))) {
+        if (capture) {
+            if (!ready_for(*step)) {
+                replay_held_ = true;
+                break;
+            }
+            if (auto failure = replay(*step, now)) return failure;
+        } else {
+            speak(step->bytes, now);
+        }
+        player_->played();
     }
+    return std::nullopt;
 }
 
 void Simulator::report_level(Clock::time_point now) {
@@ -155,29 +169,21 @@ void Simulator::report_level(Clock::time_point now) {
     next_level_ = now + level_pause();
 }
 
-std::optional<std::string> Simulator::play_replay(Clock::time_point now) {
-    replay_held_ = false;
-    if (!settings_.replay || !script_start_) return std::nullopt;
-    const std::vector<ScriptStep>& steps = settings_.replay->steps;
-    while (next_step_ < steps.size()) {
-        const ScriptStep& step = steps[next_step_];
-        if (!settings_.full_speed && *script_start_ + step.at > now) break;
-        // One write a read, each once the program has taken in everything before it on
-        // both lines: its reads are not merged and its log keeps the captured order.
-        const bool monitor = step.line == Line::Monitor;
-        if (!(monitor ? monitor_up_ : terminal_up_) || far_side_has_unread(terminal_) ||
-            far_side_has_unread(monitor_)) {
-            replay_held_ = true;
-            break;
-        }
-        const auto written = write_line(monitor ? monitor_ : terminal_, step.bytes);
-        if (const auto* failure = std::get_if<std::string>(&written)) return *failure;
-        const std::size_t done = std::get<std::size_t>(written);
-        traffic_.replayed += static_cast<long>(done);
-        traffic_.lost += static_cast<long>(step.bytes.size() - done);
-        trace(now, monitor ? "replay -> monitor" : "replay -> terminal", std::span(step.bytes.data(), done));
-        ++next_step_;
-    }
+// One write a read, each once the program has taken in everything before it on both lines:
+// its reads are not merged and its log keeps the captured order.
+bool Simulator::ready_for(const ScriptStep& read) const {
+    const bool listening = read.line == Line::monitor ? monitor_up_ : terminal_up_;
+    return listening && !far_side_has_unread(terminal_) && !far_side_has_unread(monitor_);
+}
+
+std::optional<std::string> Simulator::replay(const ScriptStep& read, Clock::time_point now) {
+    const bool monitor = read.line == Line::monitor;
+    const auto written = write_line(monitor ? monitor_ : terminal_, read.bytes);
+    if (const auto* failure = std::get_if<std::string>(&written)) return *failure;
+    const std::size_t done = std::get<std::size_t>(written);
+    traffic_.replayed += static_cast<long>(done);
+    traffic_.lost += static_cast<long>(read.bytes.size() - done);
+    trace(now, monitor ? "replay -> monitor" : "replay -> terminal", std::span(read.bytes.data(), done));
     return std::nullopt;
 }
 
@@ -206,11 +212,7 @@ std::optional<Clock::time_point> Simulator::next_event() const {
     consider(to_handset_.next_arrival());
     consider(to_host_.next_arrival());
     consider(next_level_);
-    for (const std::optional<Script>* played : {&settings_.script, &settings_.replay}) {
-        if (*played && script_start_ && next_step_ < (*played)->steps.size()) {
-            consider(*script_start_ + (*played)->steps[next_step_].at);
-        }
-    }
+    if (player_) consider(player_->next_time());
     if (replay_held_) consider(Clock::now() + kReplayWatch);
     return next;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The simulator proper: two pty lines, the handset behind the terminal line, the tap that
-// copies the host's bytes to the monitor line, the script player, the level reports and
-// the capture player, all driven by one poll loop.
+// copies the host's bytes to the monitor line, the player of a script or a capture and
+// the level reports, all driven by one poll loop.
 
 #include <chrono>
 #include <cstdint>
@@ -12,6 +12,7 @@
 
 #include "sim/handset.h"
 #include "sim/paced_line.h"
+#include "sim/player.h"
 #include "sim/pty.h"
 #include "sim/script.h"
 
@@ -21,10 +22,9 @@ struct SimulatorSettings {
     bool full_speed = false;
     bool answers = true;
     bool levels = true;
-    std::optional<Script> script;
-    // A capture played back instead of the handset, which then neither answers nor taps (the
-    // options also turn its level reports off). Never together with a script.
-    std::optional<Script> replay;
+    // A script the handset says, or a capture played back instead of the handset, which
+    // then neither answers nor taps (the options also turn its level reports off).
+    std::optional<Script> played;
     std::uint32_t seed = 1;
     std::FILE* trace = nullptr;  // every byte is reported here when set
 
@@ -63,12 +63,14 @@ private:
     void watch_lines(Clock::time_point now);
     std::optional<std::string> read_host(Clock::time_point now);
     void hear_arrivals(Clock::time_point now);
-    void play_script(Clock::time_point now);
-    std::optional<std::string> play_replay(Clock::time_point now);
+    std::optional<std::string> play(Clock::time_point now);
+    bool ready_for(const ScriptStep& read) const;
+    std::optional<std::string> replay(const ScriptStep& read, Clock::time_point now);
     void report_level(Clock::time_point now);
     std::optional<std::string> deliver(Clock::time_point now);
     std::optional<Clock::time_point> next_event() const;
 
+    bool replaying() const { return player_ && player_->format() == Format::Capture; }
     void speak(std::span<const std::uint8_t> bytes, Clock::time_point now);
     Clock::duration level_pause();
     void trace(Clock::time_point now, const char* what, std::span<const std::uint8_t> bytes);
@@ -79,14 +81,13 @@ private:
     Handset handset_;
     PacedLine to_handset_;
     PacedLine to_host_;
+    std::optional<Player> player_;
     std::mt19937 random_;
     Traffic traffic_;
 
     Clock::time_point started_;
     bool terminal_up_ = false;
     bool monitor_up_ = false;
-    std::optional<Clock::time_point> script_start_;  // of a script or a replay
-    std::size_t next_step_ = 0;
     bool replay_held_ = false;  // a read is due, but the program has not taken the last one
     std::optional<Clock::time_point> next_level_;
 };

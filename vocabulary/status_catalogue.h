@@ -36,6 +36,21 @@ struct StatusRow {
 // The row of a status code, or nullptr when the byte is to be ignored.
 const StatusRow* find_status_row(std::uint8_t code);
 
+// The status codes a handset speaks on its own initiative, by name; their rows say what
+// each one means.
+namespace status_code {
+inline constexpr std::uint8_t kToneOff = 0x20;
+inline constexpr std::uint8_t kDialTone = 0x21;
+inline constexpr std::uint8_t kRingingTone = 0x22;
+inline constexpr std::uint8_t kIncomingCallOff = 0xA4;
+inline constexpr std::uint8_t kIncomingCallOn = 0xA5;
+inline constexpr std::uint8_t kInCallOff = 0xA6;
+inline constexpr std::uint8_t kInCallOn = 0xA7;
+inline constexpr std::uint8_t kDialComplete = 0xAA;
+inline constexpr std::uint8_t kStandby = 0xAF;
+inline constexpr std::uint8_t kLevelBase = 0xC0;  // levels 0..15 are 0xC0..0xCF
+}  // namespace status_code
+
 namespace status_text {
 inline constexpr std::u16string_view kToneOff = u"0:トーンOFF";
 inline constexpr std::u16string_view kToneKindPrefix = u"トーン種別 [";

@@ -28,11 +28,11 @@ std::string outcome(const std::vector<std::string>& args) {
     if (const auto* error = std::get_if<OptionError>(&result)) return error->message;
     if (result.index() != 0) return result.index() == 1 ? "help" : "version";
     const Options& o = std::get<Options>(result);
-    std::string s = std::string(o.serve ? "serve " : "") + (o.answers ? "" : "no-answers ") +
-                    (o.levels_on() ? "" : "no-levels ") + (o.full_speed ? "full-speed " : "") +
-                    (o.trace ? "trace " : "") + (o.seed ? std::to_string(*o.seed) + " " : "") +
-                    (o.script_path ? "script=" + *o.script_path + " " : "") +
-                    (o.replay_path ? "replay=" + *o.replay_path + " " : "");
+    std::string s =
+        std::string(o.serve ? "serve " : "") + (o.answers ? "" : "no-answers ") + (o.levels_on() ? "" : "no-levels ") +
+        (o.full_speed ? "full-speed " : "") + (o.trace ? "trace " : "") +
+        (o.seed ? std::to_string(*o.seed) + " " : "") +
+        (!o.played ? "" : (o.played->format == Format::Script ? "script=" : "replay=") + o.played->path + " ");
     for (const std::string& word : o.command) s += "[" + word + "]";
     return s;
 }
@@ -57,16 +57,27 @@ TEST(Options, each_command_line_comes_to_its_settings_or_says_what_is_wrong) {
     for (const auto& [args, want] : cases) EXPECT_EQ(outcome(args), want) << testing::PrintToString(args);
 }
 
-// A parsed script in one line: "|MS [M] BYTES" for each step, or the error message.
+// A parsed script in one line: "|MS [M] BYTES" for each step, or the error message. Read from a
+// file, a piece at a time, the text must come to the same.
 std::string parsed(Format format, std::string_view text) {
-    const auto result = parse_script(text, "in", format);
-    if (const auto* error = std::get_if<ScriptError>(&result)) return error->message;
-    std::string s;
-    for (const ScriptStep& step : std::get<Script>(result).steps) {
-        s += "|" + std::to_string(step.at.count()) + (step.line == Line::Monitor ? " M" : "");
-        for (const std::uint8_t b : step.bytes) s += {' ', "0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
+    const std::string file = ::testing::TempDir() + "mirvane-sim-script-" + std::to_string(::getpid());
+    std::ofstream(file, std::ios::binary) << text;
+    std::string said[2];
+    for (int from_file = 0; from_file < 2; ++from_file) {
+        const auto result = from_file ? load_script(file, format) : parse_script(text, "in", format);
+        std::string& s = said[from_file];
+        if (const auto* error = std::get_if<ScriptError>(&result)) {
+            s = error->message;
+            continue;
+        }
+        for (const ScriptStep& step : std::get<Script>(result).steps) {
+            s += "|" + std::to_string(step.at.count()) + (step.line == Line::monitor ? " M" : "");
+            for (const std::uint8_t b : step.bytes) s += {' ', "0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
+        }
     }
-    return s;
+    std::filesystem::remove(file);
+    EXPECT_EQ(said[1], said[0].starts_with("in:") ? file + said[0].substr(2) : said[0]);
+    return said[0];
 }
 
 TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_file_and_line_at_fault) {
@@ -79,9 +90,10 @@ TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_fi
         {S, "+5s", "in:1: '+5s' is not a delay in milliseconds"},
         {S, "+3600001", "in:1: '+3600001' is longer than the longest delay, +3600000 ms"},
         {S, "+0\n\nA5 22", "in:3: a step starts with +DELAY in milliseconds, not 'A5'"},
-        // a word is quoted short and printable, whatever the file holds
+        // a word is quoted short and printable, whatever the file holds; a long line spans a file's reads
         {S, std::string("+0 A5 \0\x1b[2J\\\x7f\x80\n", 15), "in:1: '\\x00\\x1B[2J\\x5C\\x7F\\x80'" + kNotHex},
-        {S, "+0 " + std::string(1'000'000, 'A'), "in:1: 'AAAAAAAAAAAAAAAAAAAAAAAA…' (1,000,000 characters)" + kNotHex},
+        {S, "+0 " + std::string(1'000'000, 'A') + "\n",
+         "in:1: 'AAAAAAAAAAAAAAAAAAAAAAAA…' (1,000,000 characters)" + kNotHex},
         // each read after the one before; a clock put back is no pause, a long wait an hour
         {C,
          "# Mirvane capture\n2026-12-31 23:59:59.900 terminal AF c5\n\n2027-01-01 00:00:00.150 monitor A7 EB\n"
@@ -144,7 +156,7 @@ TEST(Scripts, each_shipped_scenario_says_whole_messages_of_the_catalogue) {
         ASSERT_TRUE(std::holds_alternative<Script>(loaded)) << std::get<ScriptError>(loaded).message;
         int parameters = 0;  // still to come of the message before; a capture's read may hold part of one
         for (const ScriptStep& step : std::get<Script>(loaded).steps)
-            for (const std::uint8_t b : step.line == Line::Terminal ? step.bytes : Bytes{}) {
+            for (const std::uint8_t b : step.line == Line::terminal ? step.bytes : Bytes{}) {
                 const StatusRow* row = parameters > 0 ? nullptr : find_status_row(b);
                 EXPECT_TRUE(parameters > 0 || row) << path << ":" << step.file_line << ": " << int(b);
                 parameters = row ? row->parameters : std::max(0, parameters - 1);
