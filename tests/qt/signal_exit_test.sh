@@ -12,8 +12,10 @@ done
 
 work=$(mktemp -d)
 running=()
+. scripts/headless.sh
 cleanup() {
   for pid in "${running[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  headless_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -24,15 +26,9 @@ fail() {
   exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-running+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+headless_start "$work" 2>&1 || fail "Xvfb did not start"
 # Under AddressSanitizer, what the X libraries keep until exit is not this test's business.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-unset WAYLAND_DISPLAY
-caption=$(scripts/window_places.py --caption)
 
 # wait_for PATTERN FILE: whether the pattern shows up in the file within 10 s.
 wait_for() {
@@ -55,8 +51,8 @@ locks() {
 # A call as the operator makes one: start, lift the receiver. Both lines are then locked.
 call() {
   local window place
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${caption//[()]/.}\$" | head -n1) ||
-    fail "the window did not appear"
+  window=$(headless_window)
+  [ -n "$window" ] || fail "the window did not appear"
   sleep 0.5
   for control in Command1 Command4; do
     place=$(scripts/window_places.py "$control")
