@@ -2,10 +2,14 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <csignal>
 
 namespace mirvane::qt {
 
 std::variant<std::unique_ptr<QtRecordFile>, QString> QtRecordFile::open(const QString& path, const QString& header) {
+    // A pipe or a FIFO whose reader goes fails the write, as a full disk does, instead of
+    // ending the program: every program that keeps a session ignores the signal.
+    std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<QtRecordFile> record(new QtRecordFile(path));
     // A device (/dev/stdout, a terminal) has no end to append at, and Qt warns when asked to
     // seek there. Unbuffered: each line reaches the system as one write, or fails at once.

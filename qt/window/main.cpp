@@ -3,6 +3,7 @@
 // --list-ports and every refusal work without a display.
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "qt/window/command_line.h"
@@ -21,6 +22,10 @@ int finish(const mirvane::qt::Finish& finish) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A reader that has gone (a pipe into head, a closed standard error) fails the write
+    // that finds it gone; it must not end the program with the receiver up and the lines
+    // locked.
+    std::signal(SIGPIPE, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     auto prepared = mirvane::qt::prepare_session(arguments, mirvane::qt::Environment::current());

@@ -55,4 +55,12 @@ if [ "$(id -u)" != 0 ]; then
   mkdir "$work/locked" && chmod 0500 "$work/locked"
   check 2 err 1 "$work/locked/capture.txt: Permission denied" -- --capture "$work/locked/capture.txt"
 fi
+
+# Pipes whose reader has gone: a refusal still refuses, with standard error unheard.
+mkfifo "$work/fifo"
+exec {unread}<>"$work/fifo" {gone}>"$work/fifo"
+exec {unread}<&-
+"$mirvane" --bogus 2>&$gone </dev/null
+rc=$?
+[ "$rc" = 2 ] || { echo "FAILED: mirvane --bogus into a pipe nobody reads exited $rc (expected 2)"; failed=1; }
 exit $failed
