@@ -4,11 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDateTime>
-#include <QFile>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+
+#include "qt/session/named_files.h"
 
 namespace mirvane::qt {
 
@@ -25,7 +26,7 @@ std::variant<std::unique_ptr<QtRecordFile>, QString> QtRecordFile::open(const QS
     // Non-blocking from the open on: a FIFO without a reader is refused at once (ENXIO),
     // and a slow reader makes a write take less rather than wait. A terminal named here
     // must not become the program's controlling terminal.
-    const int descriptor = ::open(QFile::encodeName(path).constData(),
+    const int descriptor = ::open(argument_bytes(path).constData(),
                                   O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         if (errno == ENXIO) return QStringLiteral("no program reads this FIFO; start its reader first");
@@ -53,7 +54,7 @@ QtRecordFile::~QtRecordFile() {
     if (descriptor_ < 0) return;
     if (const qsizetype left = waiting_.size() - sent_; left > 0) {
         std::fprintf(stderr, "mirvane: %s: %lld line(s) left unwritten at exit: its reader did not take them\n",
-                     QFile::encodeName(path_).constData(),
+                     argument_bytes(path_).constData(),
                      static_cast<long long>(QByteArrayView(waiting_).sliced(sent_).count('\n')));
     }
     ::close(descriptor_);

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "qt/session/named_files.h"
 #include "qt/window/command_line.h"
 #include "qt/window/qt_program.h"
 #include "qt/window/signal_exit.h"
@@ -14,8 +15,9 @@
 namespace {
 
 int finish(const mirvane::qt::Finish& finish) {
-    std::fputs(finish.output.toLocal8Bit().constData(), stdout);
-    std::fputs(finish.error.toLocal8Bit().constData(), stderr);
+    // A path named in a message is given back as the bytes it came as.
+    std::fputs(mirvane::qt::argument_bytes(finish.output).constData(), stdout);
+    std::fputs(mirvane::qt::argument_bytes(finish.error).constData(), stderr);
     return finish.exit_code;
 }
 
@@ -27,7 +29,7 @@ int main(int argc, char* argv[]) {
     // locked.
     std::signal(SIGPIPE, SIG_IGN);
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) arguments << mirvane::qt::argument_text(argv[i]);
     auto prepared = mirvane::qt::prepare_session(arguments, mirvane::qt::Environment::current());
     if (const auto* done = std::get_if<mirvane::qt::Finish>(&prepared)) return finish(*done);
     if (!mirvane::qt::display_available()) return finish(mirvane::qt::no_display());

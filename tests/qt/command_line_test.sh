@@ -56,6 +56,21 @@ if [ "$(id -u)" != 0 ]; then
   check 2 err 1 "$work/locked/capture.txt: Permission denied" -- --capture "$work/locked/capture.txt"
 fi
 
+# Paths, compared by what they name: a line's device is no file for a log or a capture, one
+# device is not two lines, one file is not both files.
+ln -s /dev/null "$work/line"
+check 2 err 2 "the terminal and monitor lines are the same device: /dev/null and $work/line\$" \
+  -- --terminal-port /dev/null --monitor-port "$work/line"
+check 2 err 2 "--log /dev/null is the terminal line's device" -- --terminal-port "$work/line" --log /dev/null
+check 2 err 2 "--capture $work/line is the monitor line's device" -- --monitor-port null --capture "$work/line"
+check 2 err 2 "--log and --capture name the same file: $work/./s.log" -- --log "$work/s.log" --capture "$work/./s.log"
+# A name that is no UTF-8 is the file's name, byte for byte.
+name=$'\xff\xfe.log'
+QT_QPA_PLATFORM=offscreen "$mirvane" --log "$work/$name" 2>/dev/null &
+for _ in $(seq 100); do [ -e "$work/$name" ] && break; sleep 0.1; done
+kill -TERM $! && wait $!
+[ -e "$work/$name" ] || { echo "FAILED: --log $name made $(ls "$work")"; failed=1; }
+
 # Pipes whose reader has gone: a refusal still refuses, with standard error unheard.
 mkfifo "$work/fifo"
 exec {unread}<>"$work/fifo" {gone}>"$work/fifo"
