@@ -1,6 +1,7 @@
 #include "qt/session/named_files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 
 namespace mirvane::qt {
@@ -8,6 +9,12 @@ namespace mirvane::qt {
 namespace {
 
 constexpr char16_t kFirstEscape = 0xDC80, kLastEscape = 0xDCFF;
+
+// Where a file not made yet would be made.
+QByteArray folder_of(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : path.left(slash + 1);
+}
 
 }  // namespace
 
@@ -59,10 +66,21 @@ std::optional<FileIdentity> identify(const QByteArray& path) {
         return FileIdentity{info.st_dev, info.st_ino, S_ISCHR(info.st_mode) ? info.st_rdev : 0, {}};
     }
     if (errno != ENOENT) return std::nullopt;
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(slash + 1);
-    if (::stat(folder.constData(), &info) != 0) return std::nullopt;
-    return FileIdentity{info.st_dev, info.st_ino, 0, path.mid(slash + 1)};
+    if (::stat(folder_of(path).constData(), &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino, 0, path.mid(path.lastIndexOf('/') + 1)};
+}
+
+int append_refusal(const QByteArray& path) {
+    struct stat info {};
+    if (::stat(path.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return EISDIR;
+        return ::access(path.constData(), W_OK) == 0 ? 0 : errno;
+    }
+    if (errno != ENOENT) return errno;
+    const QByteArray folder = folder_of(path);
+    if (::stat(folder.constData(), &info) != 0) return errno;
+    if (!S_ISDIR(info.st_mode)) return ENOTDIR;
+    return ::access(folder.constData(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
 QByteArray device_path(const QString& device) {

@@ -30,6 +30,10 @@ struct FileIdentity {
 // No value when neither the path nor its folder can be looked at.
 std::optional<FileIdentity> identify(const QByteArray& path);
 
+// Why a file could not be opened for appending (an errno), found without making it; 0 when
+// nothing stands in the way that can be seen before the open.
+int append_refusal(const QByteArray& path);
+
 // The path a serial device's name opens, as QSerialPort reads it: a bare name is under /dev.
 QByteArray device_path(const QString& device);
 

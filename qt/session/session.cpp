@@ -1,5 +1,7 @@
 #include "qt/session/session.h"
 
+#include <cstring>
+
 #include "logs/session_records.h"
 #include "qt/serial/line_options.h"
 #include "qt/session/named_files.h"
@@ -26,6 +28,14 @@ Choice choose_device(const QCommandLineParser& parser, const QString& option, co
         return {*variable, {}};
     }
     return {default_device(number), {}};
+}
+
+Finish cannot_append(const QString& program, const QString& path, const QString& reason) {
+    return {2, {}, program + ": cannot append to " + path + ": " + reason + u'\n'};
+}
+
+Finish cannot_append(const QString& program, const QString& path, int error) {
+    return cannot_append(program, path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 }  // namespace
@@ -60,6 +70,10 @@ void add_session_options(QCommandLineParser& parser) {
 std::variant<Session, Finish> read_session(const QCommandLineParser& parser, const Environment& environment,
                                            const QString& program) {
     Session session;
+    // One value each: a second would silently win over the first.
+    for (const QString& option : parser.optionNames()) {
+        if (parser.values(option).size() > 1) return refuse(program, "--" + option + " is given more than once");
+    }
     const Choice terminal = choose_device(parser, "terminal-port", environment.port1, "MIRVANE_PORT1", 1);
     const Choice monitor = choose_device(parser, "monitor-port", environment.port2, "MIRVANE_PORT2", 2);
     for (const Choice* choice : {&terminal, &monitor}) {
@@ -90,8 +104,9 @@ std::variant<Session, Finish> read_session(const QCommandLineParser& parser, con
         *path = parser.value(option);
         const QString named = "--" + QString::fromLatin1(option) + u' ' + *path;
         if (path->isEmpty()) return refuse(program, "--" + QString::fromLatin1(option) + " needs a file name");
+        if (const int refusal = append_refusal(argument_bytes(*path))) return cannot_append(program, *path, refusal);
         const std::optional<FileIdentity> identity = identify(argument_bytes(*path));
-        if (!identity) continue;  // refused with the system's reason when opened
+        if (!identity) continue;
         for (const auto& line : lines) {
             if (line.identity && identity->same_as(*line.identity))
                 return refuse(program, named + " is the " + line.name + " line's device");
@@ -100,7 +115,6 @@ std::variant<Session, Finish> read_session(const QCommandLineParser& parser, con
             return refuse(program, "--log and --capture name the same file: " + *path);
         first_file = identity;
     }
-    if (auto refusal = open_session_files(session, program)) return *refusal;
     return session;
 }
 
@@ -115,7 +129,7 @@ std::optional<Finish> open_session_files(Session& session, const QString& progra
         if (path.isEmpty()) continue;
         auto opened = QtRecordFile::open(path, header);
         if (auto* reason = std::get_if<QString>(&opened)) {
-            return Finish{2, {}, program + ": cannot append to " + path + ": " + *reason + u'\n'};
+            return cannot_append(program, path, *reason);
         }
         file = std::move(std::get<std::unique_ptr<QtRecordFile>>(opened));
     }

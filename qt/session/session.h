@@ -47,9 +47,9 @@ Finish refuse(const QString& program, const QString& problem);
 void add_session_options(QCommandLineParser& parser);
 
 // The session the parsed options ask for. A line's device is its option's over its variable's
-// over the machine's default; an empty value is an error, not a fallback. Refused as well: one
-// device for both lines, a log or capture that is a line's device, one file for both. The files
-// are opened here, so that a path that cannot be written is refused before anything starts.
+// over the machine's default; an empty value is an error, not a fallback. Refused as well: an
+// option given twice, one device for both lines, a log or capture that is a line's device, one
+// file for both. Nothing is made here: the files are opened once nothing else can refuse.
 std::variant<Session, Finish> read_session(const QCommandLineParser& parser, const Environment& environment,
                                            const QString& program);
 

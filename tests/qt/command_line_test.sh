@@ -39,8 +39,15 @@ check 2 err 2 "Missing value after '--log'" -- --log
 check 2 err 2 "unexpected argument 'stray'" -- stray
 check 1 err 1 'no display' -- 
 check 1 err 1 'no display' QT_QPA_PLATFORM=xcb -- 
-# A display that is named is taken at its word; one that cannot be reached is Qt's to report.
-check 134 err - 'could not connect to display' DISPLAY=:nowhere -- 2>/dev/null  # not the shell's "Aborted"
+# A display named but not there, or no platform plugin to show a window: one line, before any
+# file is made.
+check 1 err 1 'no window can be shown: could not connect to display :nowhere$' DISPLAY=:nowhere -- --log "$work/early"
+check 1 err 1 'no window can be shown: could not connect to display garbage$' DISPLAY=garbage -- 
+check 1 err 1 'no window can be shown: .*"nothing"' QT_QPA_PLATFORM=nothing -- 
+check 1 err 1 'no window can be shown: ' WAYLAND_DISPLAY=nowhere -- 
+[ ! -e "$work/early" ] || { echo "FAILED: the log was made before the display was found"; failed=1; }
+check 2 err 2 '^mirvane: --log is given more than once$' -- --log "$work/a" --log "$work/b"
+check 2 err 2 '^mirvane: --terminal-port is given more than once$' -- --terminal-port /dev/x --terminal-port=/dev/y
 check 2 err 2 '--terminal-port needs a device' -- --terminal-port ''
 check 2 err 2 '--monitor-port needs a device' -- --monitor-port=
 check 2 err 2 'MIRVANE_PORT1 is set but empty' MIRVANE_PORT1= -- 
@@ -71,11 +78,14 @@ for _ in $(seq 100); do [ -e "$work/$name" ] && break; sleep 0.1; done
 kill -TERM $! && wait $!
 [ -e "$work/$name" ] || { echo "FAILED: --log $name made $(ls "$work")"; failed=1; }
 
-# Pipes whose reader has gone: a refusal still refuses, with standard error unheard.
+# Answers that reach nobody: an answer that could not be written fails; a refusal still
+# refuses, with standard error unheard.
 mkfifo "$work/fifo"
 exec {unread}<>"$work/fifo" {gone}>"$work/fifo"
 exec {unread}<&-
-"$mirvane" --bogus 2>&$gone </dev/null
-rc=$?
-[ "$rc" = 2 ] || { echo "FAILED: mirvane --bogus into a pipe nobody reads exited $rc (expected 2)"; failed=1; }
+for run in "1 --help >/dev/full" "1 --version >&$gone" "2 --bogus 2>&$gone"; do
+  eval "\"\$mirvane\" ${run#* } </dev/null"
+  rc=$?
+  [ "$rc" = "${run%% *}" ] || { echo "FAILED: mirvane ${run#* } exited $rc (expected ${run%% *})"; failed=1; }
+done 2>/dev/null
 exit $failed
