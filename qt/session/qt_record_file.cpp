@@ -26,11 +26,16 @@ std::variant<std::unique_ptr<QtRecordFile>, QString> QtRecordFile::open(const QS
     // Non-blocking from the open on: a FIFO without a reader is refused at once (ENXIO),
     // and a slow reader makes a write take less rather than wait. A terminal named here
     // must not become the program's controlling terminal.
-    const int descriptor = ::open(argument_bytes(path).constData(),
-                                  O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    const QByteArray bytes = argument_bytes(path);
+    const int descriptor =
+        ::open(bytes.constData(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (descriptor < 0) {
-        if (errno == ENXIO) return QStringLiteral("no program reads this FIFO; start its reader first");
-        return QString::fromStdU16String(system_reason(errno));
+        const int error = errno;
+        struct stat info {};
+        if (error == ENXIO && ::stat(bytes.constData(), &info) == 0 && S_ISFIFO(info.st_mode)) {
+            return QStringLiteral("no program reads this FIFO; start its reader first");
+        }
+        return QString::fromStdU16String(system_reason(error));
     }
     std::unique_ptr<QtRecordFile> record(new QtRecordFile(descriptor, path));
     struct stat info {};
