@@ -47,11 +47,7 @@ std::variant<std::unique_ptr<QtRecordFile>, QString> QtRecordFile::open(const QS
     return record;
 }
 
-QtRecordFile::QtRecordFile(int descriptor, const QString& path)
-    : descriptor_(descriptor), path_(path), writable_(descriptor, QSocketNotifier::Write) {
-    writable_.setEnabled(false);
-    QObject::connect(&writable_, &QSocketNotifier::activated, [this] { on_writable(); });
-}
+QtRecordFile::QtRecordFile(int descriptor, const QString& path) : descriptor_(descriptor), path_(path) {}
 
 QtRecordFile::~QtRecordFile() {
     if (descriptor_ < 0) return;
@@ -104,13 +100,18 @@ bool QtRecordFile::write_waiting() {
     // Taken whole: the buffer starts again; otherwise it is cut once a megabyte has gone,
     // so that draining a long wait does not move what is left at every write.
     if (sent_ == waiting_.size() || sent_ > (qsizetype{1} << 20)) waiting_.remove(0, std::exchange(sent_, 0));
-    writable_.setEnabled(!waiting_.isEmpty());
+    // Watched only once a reader falls behind, from the event loop the file is written in.
+    if (!waiting_.isEmpty() && !writable_) {
+        writable_ = std::make_unique<QSocketNotifier>(descriptor_, QSocketNotifier::Write);
+        QObject::connect(writable_.get(), &QSocketNotifier::activated, [this] { on_writable(); });
+    }
+    if (writable_) writable_->setEnabled(!waiting_.isEmpty());
     return true;
 }
 
 void QtRecordFile::give_up(std::u16string reason) {
     failure_ = std::move(reason);
-    writable_.setEnabled(false);
+    if (writable_) writable_->setEnabled(false);
     ::close(std::exchange(descriptor_, -1));
     waiting_.clear(), sent_ = 0;
 }

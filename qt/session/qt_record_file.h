@@ -46,7 +46,7 @@ private:
     QByteArray waiting_;
     qsizetype sent_ = 0;  // of waiting_, already taken by the file
     std::optional<std::u16string> failure_;
-    QSocketNotifier writable_;
+    std::unique_ptr<QSocketNotifier> writable_;
 };
 
 }  // namespace mirvane::qt
