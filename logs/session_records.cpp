@@ -13,21 +13,42 @@ namespace {
 constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
 constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
 
+<<<<<<< HEAD
+=======
+constexpr std::u16string_view line_name(Line line) { return line == Line::terminal ? u"terminal" : u"monitor"; }
+
+// The file is written no more; what its box says.
+std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
+    std::u16string message(kRecordOpen);
+    message += file->name();
+    message += kRecordFailed;
+    message += reason;
+    file = nullptr;
+    return message;
+}
+
+>>>>>>> h5
 // Records are written in the middle of a store-and-render step, where no event may run;
 // the box therefore waits in the queue for the end of the handler.
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
     if (file == nullptr) return;
-    const auto failure = file->append(line);
-    if (!failure) return;
-    std::u16string message(kRecordOpen);
-    message += file->name();
-    message += kRecordFailed;
-    message += *failure;
-    file = nullptr;
-    queue_critical(program, message);
+    if (const auto failure = file->append(line)) queue_critical(program, give_up(file, *failure));
 }
 
 }  // namespace
+
+void keep_session_files(Program& program, RecordFile* log, RecordFile* capture) {
+    program.log = log;
+    program.capture = capture;
+    for (RecordFile* Program::*slot : {&Program::log, &Program::capture}) {
+        RecordFile* file = program.*slot;
+        if (file == nullptr) continue;
+        // Between handlers, where a box may open (or waits behind the open one).
+        file->failed_later = [&program, slot, file](std::u16string_view reason) {
+            if (program.*slot == file) show_critical(program, give_up(program.*slot, reason));
+        };
+    }
+}
 
 void record_entry(Program& program, std::u16string_view code, std::u16string_view meaning) {
     if (program.log == nullptr || code.empty()) return;

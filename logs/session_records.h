@@ -18,6 +18,10 @@ inline constexpr std::u16string_view kClearMarker = u"---- 情報表示消去 --
 inline constexpr std::u16string_view kCaptureHeader =
     u"# Mirvane capture: one read a line: local date and time, line, bytes in hex";
 
+// Makes the session's files the program's: a file that fails later, after its append has
+// returned, is given up as one that fails an append, with its box shown at once.
+void keep_session_files(Program& program, RecordFile* log, RecordFile* capture);
+
 // A committed entry, as its line in the log pane reads. A slot without a code is no entry.
 void record_entry(Program& program, std::u16string_view code, std::u16string_view meaning);
 

@@ -1,7 +1,10 @@
 #include "qt/session/session.h"
 
+#include <cstring>
+
 #include "logs/session_records.h"
 #include "qt/serial/line_options.h"
+#include "qt/session/named_files.h"
 #include "qt/session/qt_record_file.h"
 
 namespace mirvane::qt {
@@ -25,6 +28,14 @@ Choice choose_device(const QCommandLineParser& parser, const QString& option, co
         return {*variable, {}};
     }
     return {default_device(number), {}};
+}
+
+Finish cannot_append(const QString& program, const QString& path, const QString& reason) {
+    return {2, {}, program + ": cannot append to " + path + ": " + reason + u'\n'};
+}
+
+Finish cannot_append(const QString& program, const QString& path, int error) {
+    return cannot_append(program, path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 }  // namespace
@@ -59,6 +70,10 @@ void add_session_options(QCommandLineParser& parser) {
 std::variant<Session, Finish> read_session(const QCommandLineParser& parser, const Environment& environment,
                                            const QString& program) {
     Session session;
+    // One value each: a second would silently win over the first.
+    for (const QString& option : parser.optionNames()) {
+        if (parser.values(option).size() > 1) return refuse(program, "--" + option + " is given more than once");
+    }
     const Choice terminal = choose_device(parser, "terminal-port", environment.port1, "MIRVANE_PORT1", 1);
     const Choice monitor = choose_device(parser, "monitor-port", environment.port2, "MIRVANE_PORT2", 2);
     for (const Choice* choice : {&terminal, &monitor}) {
@@ -69,23 +84,56 @@ std::variant<Session, Finish> read_session(const QCommandLineParser& parser, con
     session.terminal_device = terminal.device;
     session.monitor_device = monitor.device;
 
+    // Compared by what they name, after links: a log written to a line's device would reach
+    // the handset or a line that is only read, and one file for both would mix them.
     const struct {
-        const char* option;
+        QString name;
+        std::optional<FileIdentity> identity;
+    } lines[] = {{"terminal", identify(device_path(terminal.device))},
+                 {"monitor", monitor.device == kNoDevice ? std::nullopt : identify(device_path(monitor.device))}};
+    if (monitor.device != kNoDevice &&
+        (terminal.device == monitor.device ||
+         (lines[0].identity && lines[1].identity && lines[0].identity->same_as(*lines[1].identity)))) {
+        const QString devices =
+            terminal.device == monitor.device ? terminal.device : terminal.device + " and " + monitor.device;
+        return refuse(program, "the terminal and monitor lines are the same device: " + devices);
+    }
+    std::optional<FileIdentity> first_file;
+    for (const auto& [option, path] : {std::pair{"log", &session.log_path}, {"capture", &session.capture_path}}) {
+        if (!parser.isSet(option)) continue;
+        *path = parser.value(option);
+        const QString named = "--" + QString::fromLatin1(option) + u' ' + *path;
+        if (path->isEmpty()) return refuse(program, "--" + QString::fromLatin1(option) + " needs a file name");
+        if (const int refusal = append_refusal(argument_bytes(*path))) return cannot_append(program, *path, refusal);
+        const std::optional<FileIdentity> identity = identify(argument_bytes(*path));
+        if (!identity) continue;
+        for (const auto& line : lines) {
+            if (line.identity && identity->same_as(*line.identity))
+                return refuse(program, named + " is the " + line.name + " line's device");
+        }
+        if (first_file && identity->same_as(*first_file))
+            return refuse(program, "--log and --capture name the same file: " + *path);
+        first_file = identity;
+    }
+    return session;
+}
+
+std::optional<Finish> open_session_files(Session& session, const QString& program) {
+    const struct {
+        const QString& path;
         const QString header;
         std::unique_ptr<RecordFile>& file;
-    } files[] = {{"log", {}, session.log},
-                 {"capture", QString::fromStdU16String(std::u16string(kCaptureHeader)), session.capture}};
-    for (const auto& [option, header, file] : files) {
-        if (!parser.isSet(option)) continue;
-        const QString path = parser.value(option);
-        if (path.isEmpty()) return refuse(program, "--" + QString::fromLatin1(option) + " needs a file name");
+    } files[] = {{session.log_path, {}, session.log},
+                 {session.capture_path, QString::fromStdU16String(std::u16string(kCaptureHeader)), session.capture}};
+    for (const auto& [path, header, file] : files) {
+        if (path.isEmpty()) continue;
         auto opened = QtRecordFile::open(path, header);
         if (auto* reason = std::get_if<QString>(&opened)) {
-            return Finish{2, {}, program + ": cannot append to " + path + ": " + *reason + u'\n'};
+            return cannot_append(program, path, *reason);
         }
         file = std::move(std::get<std::unique_ptr<QtRecordFile>>(opened));
     }
-    return session;
+    return std::nullopt;
 }
 
 }  // namespace mirvane::qt

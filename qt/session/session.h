@@ -26,6 +26,9 @@ struct Environment {
 struct Session {
     QString terminal_device;
     QString monitor_device;  // kNoDevice: no monitor line
+    // As named (argument_text), empty when not asked for; opened by open_session_files.
+    QString log_path;
+    QString capture_path;
     std::unique_ptr<RecordFile> log;
     std::unique_ptr<RecordFile> capture;
 };
@@ -44,9 +47,13 @@ Finish refuse(const QString& program, const QString& problem);
 void add_session_options(QCommandLineParser& parser);
 
 // The session the parsed options ask for. A line's device is its option's over its variable's
-// over the machine's default; an empty value is an error, not a fallback. The files are opened
-// here, so that a path that cannot be written is refused before anything starts.
+// over the machine's default; an empty value is an error, not a fallback. Refused as well: an
+// option given twice, one device for both lines, a log or capture that is a line's device, one
+// file for both. Nothing is made here: the files are opened once nothing else can refuse.
 std::variant<Session, Finish> read_session(const QCommandLineParser& parser, const Environment& environment,
                                            const QString& program);
+
+// Opens (creating) the session's files, or says why one cannot be appended to (exit 2).
+std::optional<Finish> open_session_files(Session& session, const QString& program);
 
 }  // namespace mirvane::qt

@@ -26,7 +26,10 @@ Files:
   The session log holds one entry a line, oldest first: the local date and time
   (YYYY-MM-DD HH:MM:SS.mmm), then the entry as the log pane shows it. The capture
   holds one read a line: date and time, "terminal" or "monitor", the bytes in
-  hexadecimal; mirvane-sim --replay FILE plays it back. Both are appended to.
+  hexadecimal; mirvane-sim --replay FILE plays it back. Both are appended to, and
+  either may be a pipe or a FIFO (started before mirvane): a slow reader holds
+  nothing up, its lines wait up to 8 MB. A file that fails (a full disk, a reader
+  gone, a reader 8 MB behind) is named in one box; the session goes on without it.
 
 Without a display, scripts/run plays a call on a virtual display.
 )";

@@ -1,7 +1,7 @@
 #pragma once
 // Mirvane's command line, read before any window or platform plugin is needed: the answers
 // that need no window (--help, --version, --list-ports), the devices of the two lines, and
-// the session's files, opened here so that a bad path is refused before anything starts.
+// the session's files, checked here and opened once the window can be shown.
 
 #include <QString>
 #include <QStringList>

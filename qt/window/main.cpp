@@ -1,10 +1,14 @@
-// The program's entry. The command line is read, the devices chosen and the session's
-// files opened before any window or platform plugin is needed, so that --help, --version,
-// --list-ports and every refusal work without a display.
+// The program's entry. The command line is read and checked before any window or platform
+// plugin is needed, so that --help, --version, --list-ports and every refusal work without
+// a display; the session's files are made only once the window can be shown.
 
 #include <QApplication>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 
+#include "qt/session/named_files.h"
 #include "qt/window/command_line.h"
 #include "qt/window/qt_program.h"
 #include "qt/window/signal_exit.h"
@@ -12,17 +16,42 @@
 
 namespace {
 
+// An answer that did not reach its reader (a full disk, a pipe nobody reads) is a failure.
 int finish(const mirvane::qt::Finish& finish) {
-    std::fputs(finish.output.toLocal8Bit().constData(), stdout);
-    std::fputs(finish.error.toLocal8Bit().constData(), stderr);
-    return finish.exit_code;
+    // A path named in a message is given back as the bytes it came as.
+    const bool answered =
+        std::fputs(mirvane::qt::argument_bytes(finish.output).constData(), stdout) >= 0 && std::fflush(stdout) == 0;
+    const int error = errno;
+    std::fputs(mirvane::qt::argument_bytes(finish.error).constData(), stderr);
+    if (answered) return finish.exit_code;
+    std::fprintf(stderr, "mirvane: the answer could not be written: %s\n", std::strerror(error));
+    return 1;
+}
+
+// What Qt says while its platform plugin starts. When none can start (a display that cannot
+// be reached, a plugin missing), Qt would abort after several lines; the first says why.
+QStringList platform_messages;
+
+void hold_platform_message(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) {
+        platform_messages << message;
+        return;
+    }
+    const QString reason = platform_messages.value(0, message.section(u'\n', 0, 0));
+    std::fprintf(stderr, "mirvane: no window can be shown: %s\n", reason.toLocal8Bit().constData());
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A reader that has gone (a pipe into head, a closed standard error) fails the write
+    // that finds it gone; it must not end the program with the receiver up and the lines
+    // locked.
+    std::signal(SIGPIPE, SIG_IGN);
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) arguments << mirvane::qt::argument_text(argv[i]);
     auto prepared = mirvane::qt::prepare_session(arguments, mirvane::qt::Environment::current());
     if (const auto* done = std::get_if<mirvane::qt::Finish>(&prepared)) return finish(*done);
     if (!mirvane::qt::display_available()) return finish(mirvane::qt::no_display());
@@ -33,9 +62,17 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     // Qt sees the program's name alone: every argument has been read above.
     int qt_argc = 1;
+    qInstallMessageHandler(hold_platform_message);
     QApplication application(qt_argc, argv);
+    qInstallMessageHandler(nullptr);
+    for (const QString& message : std::exchange(platform_messages, {})) qWarning("%s", qPrintable(message));
     QApplication::setApplicationName(QStringLiteral("Mirvane"));
-    mirvane::qt::QtProgram mirvane(std::move(std::get<mirvane::qt::Session>(prepared)));
+
+    auto& session = std::get<mirvane::qt::Session>(prepared);
+    if (const auto refusal = mirvane::qt::open_session_files(session, QStringLiteral("mirvane"))) {
+        return finish(*refusal);
+    }
+    mirvane::qt::QtProgram mirvane(std::move(session));
     const mirvane::qt::SignalExit signal_exit(mirvane.program);
     mirvane::Main(mirvane.program);
     return QApplication::exec();

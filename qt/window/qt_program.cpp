@@ -1,6 +1,7 @@
 #include "qt/window/qt_program.h"
 
 #include "decode/status_decoder.h"
+#include "logs/session_records.h"
 #include "monitor/monitor_decoder.h"
 #include "shell/communication.h"
 
@@ -24,8 +25,7 @@ QtProgram::QtProgram(Session session) : QtProgram() {
     MSComm1.choose_device(session_.terminal_device);
     MSComm2.choose_device(session_.monitor_device);
     program.monitor_line = session_.monitor_device != kNoDevice;
-    program.log = session_.log.get();
-    program.capture = session_.capture.get();
+    keep_session_files(program, session_.log.get(), session_.capture.get());
 }
 
 }  // namespace mirvane::qt

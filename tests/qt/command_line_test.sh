@@ -39,8 +39,15 @@ check 2 err 2 "Missing value after '--log'" -- --log
 check 2 err 2 "unexpected argument 'stray'" -- stray
 check 1 err 1 'no display' -- 
 check 1 err 1 'no display' QT_QPA_PLATFORM=xcb -- 
-# A display that is named is taken at its word; one that cannot be reached is Qt's to report.
-check 134 err - 'could not connect to display' DISPLAY=:nowhere -- 2>/dev/null  # not the shell's "Aborted"
+# A display named but not there, or no platform plugin to show a window: one line, before any
+# file is made.
+check 1 err 1 'no window can be shown: could not connect to display :nowhere$' DISPLAY=:nowhere -- --log "$work/early"
+check 1 err 1 'no window can be shown: could not connect to display garbage$' DISPLAY=garbage -- 
+check 1 err 1 'no window can be shown: .*"nothing"' QT_QPA_PLATFORM=nothing -- 
+check 1 err 1 'no window can be shown: ' WAYLAND_DISPLAY=nowhere -- 
+[ ! -e "$work/early" ] || { echo "FAILED: the log was made before the display was found"; failed=1; }
+check 2 err 2 '^mirvane: --log is given more than once$' -- --log "$work/a" --log "$work/b"
+check 2 err 2 '^mirvane: --terminal-port is given more than once$' -- --terminal-port /dev/x --terminal-port=/dev/y
 check 2 err 2 '--terminal-port needs a device' -- --terminal-port ''
 check 2 err 2 '--monitor-port needs a device' -- --monitor-port=
 check 2 err 2 'MIRVANE_PORT1 is set but empty' MIRVANE_PORT1= -- 
@@ -55,4 +62,30 @@ if [ "$(id -u)" != 0 ]; then
   mkdir "$work/locked" && chmod 0500 "$work/locked"
   check 2 err 1 "$work/locked/capture.txt: Permission denied" -- --capture "$work/locked/capture.txt"
 fi
+
+# Paths, compared by what they name: a line's device is no file for a log or a capture, one
+# device is not two lines, one file is not both files.
+ln -s /dev/null "$work/line"
+check 2 err 2 "the terminal and monitor lines are the same device: /dev/null and $work/line\$" \
+  -- --terminal-port /dev/null --monitor-port "$work/line"
+check 2 err 2 "--log /dev/null is the terminal line's device" -- --terminal-port "$work/line" --log /dev/null
+check 2 err 2 "--capture $work/line is the monitor line's device" -- --monitor-port null --capture "$work/line"
+check 2 err 2 "--log and --capture name the same file: $work/./s.log" -- --log "$work/s.log" --capture "$work/./s.log"
+# A name that is no UTF-8 is the file's name, byte for byte.
+name=$'\xff\xfe.log'
+QT_QPA_PLATFORM=offscreen "$mirvane" --log "$work/$name" 2>/dev/null &
+for _ in $(seq 100); do [ -e "$work/$name" ] && break; sleep 0.1; done
+kill -TERM $! && wait $!
+[ -e "$work/$name" ] || { echo "FAILED: --log $name made $(ls "$work")"; failed=1; }
+
+# Answers that reach nobody: an answer that could not be written fails; a refusal still
+# refuses, with standard error unheard.
+mkfifo "$work/fifo"
+exec {unread}<>"$work/fifo" {gone}>"$work/fifo"
+exec {unread}<&-
+for run in "1 --help >/dev/full" "1 --version >&$gone" "2 --bogus 2>&$gone"; do
+  eval "\"\$mirvane\" ${run#* } </dev/null"
+  rc=$?
+  [ "$rc" = "${run%% *}" ] || { echo "FAILED: mirvane ${run#* } exited $rc (expected ${run%% *})"; failed=1; }
+done 2>/dev/null
 exit $failed

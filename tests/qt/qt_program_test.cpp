@@ -2,6 +2,8 @@
 // choices, the session's files, the buttons, its terminal line and monitor line on real
 // pseudo-terminals driven from their far sides as the terminal and the monitor tap would.
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -30,7 +32,8 @@ class ProgramTest : public QObject {
     // that do not exist, and the options must win.
     static void start_with(ProgramRig& rig, const QStringList& options) {
         qputenv("MIRVANE_PORT1", "/nowhere/1"), qputenv("MIRVANE_PORT2", "/nowhere/2");
-        const QStringList lines{"--terminal-port", rig.terminal.path(), "--monitor-port", rig.monitor.path()};
+        QStringList lines{"--terminal-port", rig.terminal.path(), "--monitor-port", rig.monitor.path()};
+        if (options.contains("--monitor-port")) lines.resize(2);  // an option is given once
         rig.start_program(lines + options);
     }
 
@@ -197,6 +200,33 @@ private slots:
         QCOMPARE(
             rig.boxes.seen[0],
             "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
+    }
+
+    // A capture into a FIFO whose reader stops holds nothing up: the reads go on into the
+    // panes and the log. Once the reader has gone, one box names the capture, and the log
+    // goes on without it.
+    void a_fifo_capture_whose_reader_stops_and_goes_is_named_in_one_box_while_the_log_goes_on() {
+        QTemporaryDir files;
+        const QString log = files.filePath("session.log"), fifo = files.filePath("capture.fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(::fcntl(reader, F_SETPIPE_SZ, 4096) > 0);
+        ProgramRig rig;
+        start_with(rig, {"--log", log, "--capture", fifo});
+        rig.click(Command1);
+        for (int i = 0; i < 8; ++i) {  // each read some 6 KB in the capture: more than the pipe holds
+            rig.terminal.write(Bytes(2000, 0x01));
+            QTest::qWait(20);
+        }
+        rig.terminal.write({0x80});
+        wait_for_lines(rig, 1);
+        ::close(reader);
+        QVERIFY(QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); }));
+        rig.terminal.write({0x81});
+        wait_for_lines(rig, 2);
+        QCOMPARE(rig.boxes.seen, QStringList("記録ファイル（" + fifo +
+                                             "）に書き込めないため、このファイルへの記録をやめました：Broken pipe"));
+        QCOMPARE(unstamped_lines(log).size(), 2);
     }
 
     // Last: an exit ends the test's later event loops as it ends the program's. With the

@@ -22,6 +22,7 @@ struct ProgramRig {
     void start_program(const QStringList& options = {}) {
         mirvane.reset();
         auto session = prepare_session(QStringList{"mirvane"} + options, Environment::current());
+        QVERIFY(!open_session_files(std::get<Session>(session), "mirvane"));
         mirvane = std::make_unique<QtProgram>(std::move(std::get<Session>(session)));
         Main(mirvane->program);
     }
