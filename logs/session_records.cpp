@@ -13,10 +13,6 @@ namespace {
 constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
 constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
 
-<<<<<<< HEAD
-=======
-constexpr std::u16string_view line_name(Line line) { return line == Line::terminal ? u"terminal" : u"monitor"; }
-
 // The file is written no more; what its box says.
 std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
     std::u16string message(kRecordOpen);
@@ -27,7 +23,6 @@ std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
     return message;
 }
 
->>>>>>> h5
 // Records are written in the middle of a store-and-render step, where no event may run;
 // the box therefore waits in the queue for the end of the handler.
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
