@@ -205,25 +205,6 @@ private slots:
             rig.boxes.seen[0],
             "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
     }
-
-    // Last: an exit ends the test's later event loops as it ends the program's. With the
-    // receiver up on a held line it waits a second at most for its hang-up byte, and a second
-    // exit meanwhile sends nothing more. (A line that moves within the wait takes the byte,
-    // as the free line of the presses above does.)
-    void an_exit_on_a_held_line_ends_within_its_wait_and_a_second_exit_sends_nothing() {
-        ProgramRig rig;
-        rig.click(Command1);
-        rig.click(Command4);  // returns once A7 and EB have left
-        rig.hold(true);
-        QTimer::singleShot(200, &rig.form(), [&] { rig.click(Command2); });
-        QTimer::singleShot(4000, &rig.form(), [&] { rig.hold(false); });  // for a wait without end
-        const std::chrono::milliseconds started = rig.form().clock();
-        rig.click(Command2);
-        QVERIFY(rig.form().clock() - started < std::chrono::milliseconds(2500));
-        QVERIFY(rig.mirvane->state.ended);
-        rig.hold(false);
-        QCOMPARE(rig.terminal.wait_for(4, 300), Bytes({0xA7, 0xEB}));
-    }
 };
 
 }  // namespace mirvane::qt::testing
