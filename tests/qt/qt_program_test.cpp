@@ -42,20 +42,16 @@ private slots:
     // The defaults, and the choices no other test makes: options over variables are the
     // sessions' below, refusals (an empty option or variable among them) the command line test's.
     void devices_are_the_options_over_the_variables_over_the_defaults() {
-        const struct {
-            const char* options;
-            std::optional<QString> port1, port2;
-            QString devices;
-        } rows[] = {
+        const std::tuple<const char*, std::optional<QString>, std::optional<QString>, QString> rows[] = {
             {"mirvane", {}, {}, "/dev/ttyS0 /dev/ttyS1"},
             {"mirvane --monitor-port=/dev/y", {}, "none", "/dev/ttyS0 /dev/y"},
             {"mirvane", {}, "none", "/dev/ttyS0 none"},
             {"mirvane --terminal-port /dev/x", "", {}, "/dev/x /dev/ttyS1"},  // an empty variable not used
         };
-        for (const auto& row : rows) {
-            const auto prepared = prepare_session(QString(row.options).split(' '), {row.port1, row.port2});
+        for (const auto& [options, port1, port2, devices] : rows) {
+            const auto prepared = prepare_session(QString(options).split(' '), {port1, port2});
             const auto* session = std::get_if<Session>(&prepared);
-            QCOMPARE(session ? session->terminal_device + ' ' + session->monitor_device : "refused", row.devices);
+            QCOMPARE(session ? session->terminal_device + ' ' + session->monitor_device : "refused", devices);
         }
     }
 
