@@ -13,10 +13,12 @@
 #include <deque>
 #include <memory>
 
-#include "bench_program.h"
 #include "decode/status_decoder.h"
 #include "link/send.h"
 #include "qt/window/form1.h"
+#include "shell/startup.h"
+#include "status_mix.h"
+#include "support/fake_serial_port.h"
 
 namespace mirvane::bench {
 namespace {
@@ -28,9 +30,9 @@ constexpr auto kByteTime = std::chrono::microseconds(18333);
 
 // A terminal line that takes a byte off its queue every byte time, as a UART at 600 baud
 // empties its transmit buffer. What left is kept in order to be checked.
-class LineAt600Baud final : public IdlePort {
+class LineAt600Baud final : public testing::FakeSerialPort {
 public:
-    std::u16string device_name() const override { return u"/dev/ttyS0"; }
+    LineAt600Baud() : FakeSerialPort(u"/dev/ttyS0") {}
     bool is_open() const override { return true; }
     void output(std::span<const std::uint8_t> bytes) override {
         const auto now = Clock::now();
@@ -47,8 +49,6 @@ public:
         }
         return static_cast<int>(queue_.size());
     }
-    std::vector<std::uint8_t> input() override { return {}; }
-    std::int16_t comm_event() const override { return 0; }
 
     mutable std::vector<std::uint8_t> sent;
 
@@ -72,7 +72,7 @@ void BM_SendWaitAt600Baud(benchmark::State& run) {
     SharedState state;
     qt::Form1 form;
     LineAt600Baud terminal;
-    IdlePort monitor;
+    testing::FakeSerialPort monitor{u"/dev/ttyS1"};
     Program program{state, form, terminal, monitor};
     form.attach(program);
     Main(program);
@@ -124,8 +124,8 @@ protected:
 struct ShownWindow {
     SharedState state;
     qt::Form1 form;
-    IdlePort terminal;
-    IdlePort monitor;
+    testing::FakeSerialPort terminal{u"/dev/ttyS0"};
+    testing::FakeSerialPort monitor{u"/dev/ttyS1"};
     Program program{state, form, terminal, monitor};
     PaneWatch ring{form.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))};
     PaneWatch log{form.findChild<QPlainTextEdit*>(QStringLiteral("Text2"))};

@@ -16,10 +16,6 @@ namespace mirvane {
 
 namespace {
 
-// tone_kind at or above this means a tone off has been logged already.
-constexpr std::uint8_t kToneOffLogged = 16;
-constexpr std::uint8_t kToneMacroKind = 15;
-
 constexpr std::u16string_view kPadding[] = {u"", u" __ __ __", u" __ __", u" __", u""};
 
 // Levels are 0..15, written without leading zero.
@@ -35,29 +31,27 @@ void write_entry(SharedState& state, std::u16string code, std::u16string meaning
     state.log_text[state.log_pos] = std::move(meaning);
 }
 
-// Handles c as a status code. Returns whether an entry was written; sets `complete` when
-// that entry is finished and is to be drawn now.
-bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
+// What a status code did to the log: nothing, opened an entry that its parameters will
+// finish, or wrote a finished entry that is to be drawn now.
+enum class Entry : std::uint8_t { none, opened, finished };
+
+Entry decode_status_code(Program& program, std::uint8_t c) {
     SharedState& state = program.state;
     const StatusRow* row = find_status_row(c);
-    if (row == nullptr) return false;
+    if (row == nullptr) return Entry::none;
 
     const std::u16string pattern = hex_text(c) + std::u16string(row->pattern_tail);
     switch (row->kind) {
-        case StatusKind::OneByte:
-            write_entry(state, pattern, std::u16string(row->meaning));
-            complete = true;
-            return true;
+        case StatusKind::OneByte: write_entry(state, pattern, std::u16string(row->meaning)); return Entry::finished;
 
         case StatusKind::Level: {
-            if (c == state.rx_level) return false;  // an unchanged level is not news
+            if (c == state.rx_level) return Entry::none;  // an unchanged level is not news
             const std::u16string level = decimal(c - 0xC0);
             write_entry(state, pattern,
                         std::u16string(status_text::kLevelPrefix) + level + std::u16string(status_text::kClose));
             program.window.set_caption(Control::Label1, std::u16string(caption::kLevelPrefix) + level);
             state.rx_level = c;
-            complete = true;
-            return true;
+            return Entry::finished;
         }
 
         case StatusKind::Digit: {
@@ -65,20 +59,18 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             dial_conv1(character, c);
             write_entry(state, pattern,
                         std::u16string(status_text::kDialPrefix) + character + std::u16string(status_text::kClose));
-            complete = true;
-            return true;
+            return Entry::finished;
         }
 
         case StatusKind::Tone: {
             if (c == 0x20) {
-                if (state.tone_kind >= kToneOffLogged) return false;
+                if (state.tone_kind >= kToneKindOffLogged) return Entry::none;
                 write_entry(state, pattern,
                             std::u16string(status_text::kToneKindPrefix) + std::u16string(status_text::kToneOff) +
                                 std::u16string(status_text::kClose));
                 program.window.set_caption(Control::Label2, status_text::kToneLabelOff);
-                state.tone_kind = kToneOffLogged;
-                complete = true;
-                return true;
+                state.tone_kind = kToneKindOffLogged;
+                return Entry::finished;
             }
             state.tone_kind = static_cast<std::uint8_t>(c - 0x20);
             std::u16string name;
@@ -88,12 +80,11 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
                         std::u16string(status_text::kToneKindPrefix) + kind + u":" + name +
                             std::u16string(status_text::kClose));
             program.window.set_caption(Control::Label2, std::u16string(status_text::kToneLabelPrefix) + kind);
-            complete = true;
-            return true;
+            return Entry::finished;
         }
 
         case StatusKind::ToneMacro:
-            state.tone_kind = kToneMacroKind;
+            state.tone_kind = kToneKindMacro;
             program.window.set_caption(Control::Label2, status_text::kToneLabelMacro);
             [[fallthrough]];
         case StatusKind::Collected:
@@ -101,9 +92,9 @@ bool decode_status_code(Program& program, std::uint8_t c, bool& complete) {
             state.rx_state = row->parameters;
             state.rx_count = 0;
             state.rx_cmd = c;
-            return true;
+            return Entry::opened;
     }
-    return false;
+    return Entry::none;
 }
 
 // The stamp that the opener put in front of its meaning, or nothing.
@@ -113,21 +104,22 @@ std::u16string stamp_of(const std::u16string& meaning) {
     return end == std::u16string::npos ? std::u16string() : meaning.substr(0, end + 2);
 }
 
-void reset_decoder(SharedState& state) {
+// Forgets the message being collected: the next byte is read as a status code.
+void end_collection(SharedState& state) {
     state.rx_state = 0;
     state.rx_count = 0;
     state.rx_cmd = 0;
 }
 
-// Handles c as a parameter of the message being collected.
-void collect_parameter(SharedState& state, std::uint8_t c, bool& complete) {
+// Handles c as a parameter of the message being collected; true when it finished the message.
+bool collect_parameter(SharedState& state, std::uint8_t c) {
     const StatusRow* opener = find_status_row(state.rx_cmd);
     if (opener == nullptr || opener->parameters != state.rx_state ||
         (opener->kind != StatusKind::Collected && opener->kind != StatusKind::ToneMacro)) {
         // No opener could have led here; fall back to the ready state rather than
         // collect into a message nobody opened.
-        reset_decoder(state);
-        return;
+        end_collection(state);
+        return false;
     }
 
     std::u16string& code = state.log_code[state.log_pos];
@@ -148,15 +140,16 @@ void collect_parameter(SharedState& state, std::uint8_t c, bool& complete) {
 
     if (state.rx_count == state.rx_state) {
         code += kPadding[state.rx_state];
-        reset_decoder(state);
-        complete = true;
+        end_collection(state);
+        return true;
     }
+    return false;
 }
 
 }  // namespace
 
 void reset_status_decoder(SharedState& state) {
-    reset_decoder(state);
+    end_collection(state);
     state.tone_kind = 0;
     state.rx_level = 0;
 }
@@ -166,15 +159,15 @@ void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes, 
     const std::u16string stamp = time_stamp(time_of_day);
     for (const std::uint8_t c : bytes) {
         store_received_byte(state, c);
-        bool complete = false;
+        bool finished = false;
         if (state.rx_state == 0) {
-            if (decode_status_code(program, c, complete)) {
-                state.log_text[state.log_pos].insert(0, stamp);
-            }
+            const Entry entry = decode_status_code(program, c);
+            if (entry != Entry::none) state.log_text[state.log_pos].insert(0, stamp);
+            finished = entry == Entry::finished;
         } else {
-            collect_parameter(state, c, complete);
+            finished = collect_parameter(state, c);
         }
-        if (complete) disp_Command(program);
+        if (finished) disp_Command(program);
         disp_RxData(program);
     }
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "commands/manual_code.h"
-#include "support/bench.h"
+#include "support/core_rig.h"
 #include "support/reference_panes.h"
 #include "vocabulary/status_catalogue.h"
 
@@ -25,11 +25,11 @@ inline void require(bool holds, const char* what) {
 
 // The core on fakes, started as the program starts. The first input byte may shrink the
 // rings, so that short inputs reach their wrap (any modulus from 1 up is valid).
-struct FuzzBench : testing::Bench {
+struct FuzzRig : testing::CoreRig {
     testing::PaneChecker panes{window, state, [](const char* pane) { require(false, pane); }};
     int reads = 0;
 
-    explicit FuzzBench(std::uint8_t ring_selector = 0) : Bench(true) {
+    explicit FuzzRig(std::uint8_t ring_selector = 0) : CoreRig(true) {
         if (ring_selector >= 0x80) {
             state.rx_size = static_cast<std::int16_t>(1 + (ring_selector & 0x07));
             state.log_size = static_cast<std::int16_t>(1 + ((ring_selector >> 3) & 0x07));
@@ -45,7 +45,7 @@ struct FuzzBench : testing::Bench {
     }
     void receive(std::span<const std::uint8_t> bytes) {
         next_second();
-        Bench::receive({bytes.begin(), bytes.end()});
+        CoreRig::receive({bytes.begin(), bytes.end()});
     }
     // A monitor byte takes exactly one slot of the log and leaves the status decoder alone.
     void tap(std::span<const std::uint8_t> bytes) {
@@ -55,7 +55,7 @@ struct FuzzBench : testing::Bench {
         };
         auto expected = now();
         std::get<4>(expected) = static_cast<int>((state.log_pos + bytes.size()) % state.log_size);
-        Bench::tap({bytes.begin(), bytes.end()});
+        CoreRig::tap({bytes.begin(), bytes.end()});
         require(now() == expected, "a monitor byte moved the status decoder or took other than one slot");
     }
     void clear() { panes.clearing = true, Command7_Click(program), panes.clearing = false; }

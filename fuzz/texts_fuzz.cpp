@@ -27,15 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool dialable = size > 0 && text.find_first_not_of(u"0123456789*#") == std::u16string::npos;
     require(is_dialable_number(text) == dialable, "is_dialable_number disagrees with the plain rule");
 
-    FuzzBench bench;
-    bench.window.texts[Control::Text6] = bench.window.texts[Control::Text3] = text;
-    Command8_Click(bench.program);
-    Command3_Click(bench.program);
+    FuzzRig rig;
+    rig.window.texts[Control::Text6] = rig.window.texts[Control::Text3] = text;
+    Command8_Click(rig.program);
+    Command3_Click(rig.program);
     std::vector<std::uint8_t> line = expected;
     for (const char16_t ch : dialable ? text : u"")
         line.push_back(static_cast<std::uint8_t>(0x90 + std::u16string_view(u"D1234567890*#").find(ch)));
-    require(bench.terminal.line == line && bench.state.dial_number == (dialable ? text : u""),
+    require(rig.terminal.line == line && rig.state.dial_number == (dialable ? text : u""),
             "the buttons sent other codes than the texts stand for, or recorded others");
-    require(bench.terminal.misuses == 0, "a closed port was touched");
+    require(rig.terminal.misuses == 0, "a closed port was touched");
     return 0;
 }

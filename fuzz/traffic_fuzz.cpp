@@ -10,22 +10,22 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace mirvane::fuzzing;
     if (size == 0) return 0;
-    FuzzBench bench(data[0]);
+    FuzzRig rig(data[0]);
     for (std::size_t at = 1; at < size;) {
         const std::uint8_t header = data[at++];
         const std::span<const std::uint8_t> payload(data + at, std::min<std::size_t>(header & 0x3F, size - at));
         at += payload.size();
         switch (header >> 6) {
-            case 0: bench.receive(payload); break;
-            case 1: bench.tap(payload); break;
-            case 2: bench.clear(); break;
+            case 0: rig.receive(payload); break;
+            case 1: rig.tap(payload); break;
+            case 2: rig.clear(); break;
             case 3:
-                bench.window.hold_drawing = !payload.empty() && payload[0] % 2 == 1;
-                bench.panes.draw_and_check();
+                rig.window.hold_drawing = !payload.empty() && payload[0] % 2 == 1;
+                rig.panes.draw_and_check();
                 break;
         }
-        bench.check();
+        rig.check();
     }
-    bench.panes.draw_and_check();
+    rig.panes.draw_and_check();
     return 0;
 }

@@ -33,11 +33,10 @@ constexpr std::u16string_view kEmptyColumns = u"__ __ __ __ ";
 }  // namespace
 
 std::u16string monitor_meaning(std::uint8_t byte) {
-    if (byte >= command_code::kDialBase && byte <= command_code::kDialLast) {
-        std::u16string character;
-        dial_conv1(character, byte);
-        return dial_label(character);
-    }
+    // dial_conv1 alone knows which bytes are dial codes: it leaves the text empty for the rest.
+    std::u16string character;
+    dial_conv1(character, byte);
+    if (!character.empty()) return dial_label(character);
     for (const MonitorName& name : kMonitorNames) {
         if (name.code == byte) return std::u16string(name.meaning);
     }

@@ -13,6 +13,12 @@ namespace mirvane {
 
 // Fixed storage of the three text arrays; the rings use only the first rx_size/log_size slots.
 inline constexpr int kSlotCount = 1001;
+
+// tone_kind after a tone control macro opened: the macro's own kind.
+inline constexpr std::uint8_t kToneKindMacro = 15;
+// tone_kind after a tone off was logged: no tone has a kind this high, so a repeated tone
+// off is recognised and left out until another tone is reported.
+inline constexpr std::uint8_t kToneKindOffLogged = 16;
 using TextSlots = std::array<std::u16string, kSlotCount>;
 
 struct SharedState {
@@ -29,6 +35,7 @@ struct SharedState {
     std::uint8_t rx_state = 0;
     std::uint8_t rx_count = 0;
     std::uint8_t rx_cmd = 0;
+    // The last tone kind reported, 0..14; or one of the two values below.
     std::uint8_t tone_kind = 0;
     std::uint8_t rx_level = 0;
 

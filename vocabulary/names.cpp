@@ -3,6 +3,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "vocabulary/command_codes.h"
+
 namespace mirvane {
 
 namespace {
@@ -35,7 +37,7 @@ constexpr std::u16string_view kToneNames[] = {
 }  // namespace
 
 void dial_conv1(std::u16string& text, const std::uint8_t& code) {
-    if (code < 0x90 || code > 0x9F) return;
+    if (code < command_code::kDialBase || code > command_code::kDialLast) return;
     text = kDialCharacters[code & 0x0F];
 }
 

@@ -9,36 +9,36 @@
 #include "logs/message_log.h"
 #include "logs/receive_ring.h"
 #include "program/record_file.h"
-#include "support/bench.h"
+#include "support/core_rig.h"
 #include "support/reference_panes.h"
 
 namespace mirvane::testing {
 namespace {
 
 TEST(MessageLog, skips_slots_without_a_code_and_shows_a_bare_separator_for_an_empty_commit) {
-    Bench bench;
-    bench.state.log_text[0] = u"orphan meaning";
-    bench.state.log_code[1] = u"80 __ __ __ __";
-    bench.state.log_pos = 2;
-    disp_Command(bench.program);
-    EXPECT_EQ(bench.log_pane(), u" : \r\n80 __ __ __ __ : ");
-    bench.receive({0x81});
-    EXPECT_EQ(bench.log_pane(), u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n80 __ __ __ __ : ");
+    CoreRig rig;
+    rig.state.log_text[0] = u"orphan meaning";
+    rig.state.log_code[1] = u"80 __ __ __ __";
+    rig.state.log_pos = 2;
+    disp_Command(rig.program);
+    EXPECT_EQ(rig.log_pane(), u" : \r\n80 __ __ __ __ : ");
+    rig.receive({0x81});
+    EXPECT_EQ(rig.log_pane(), u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n80 __ __ __ __ : ");
 }
 
 // The window is handed what changed, not the text again: a byte in front and the oldest off
 // the end of the receive pane, an entry on top and the oldest line off the end of the log.
 TEST(PaneChanges, a_byte_or_an_entry_is_handed_over_as_itself_with_the_oldest_going) {
-    Bench bench;
+    CoreRig rig;
     // 203 reads: the last lands off the ring's first slots, where a stale render position
     // could still pass for one slot behind.
-    for (int i = 0; i <= 201; ++i) bench.receive({0x80});
-    bench.receive({0x81});
-    EXPECT_EQ(bench.window.changes[Control::Text1], std::tuple(false, 0u, 3u, u"81 "));
-    EXPECT_EQ(bench.window.changes[Control::Text2],
+    for (int i = 0; i <= 201; ++i) rig.receive({0x80});
+    rig.receive({0x81});
+    EXPECT_EQ(rig.window.changes[Control::Text1], std::tuple(false, 0u, 3u, u"81 "));
+    EXPECT_EQ(rig.window.changes[Control::Text2],
               std::tuple(false, 0u, 2u + 35, u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n"));
     // Held back past a bare line on top and past the whole text drawn last, it still adds up.
-    Bench held;
+    CoreRig held;
     PaneChecker checker{held.window, held.state, [](const char* pane) { ADD_FAILURE() << pane; }};
     checker.attach();
     held.receive({0x80, 0x81});
@@ -62,29 +62,30 @@ struct KeptFile final : RecordFile {
 // The log gets each entry once it is committed, whole, and the clear; the capture each read.
 // A file that fails a write is named in one box and written no more; the other goes on.
 TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_reads_and_a_failing_file_one_box) {
-    Bench bench;
+    CoreRig rig;
     KeptFile log, capture;
-    bench.program.log = &log, bench.program.capture = &capture;
-    bench.receive({0xAD, 0x31});
-    bench.tap({0x86});
-    bench.receive({0x32, 0x33, 0x34, 0x80});
-    bench.receive({});
-    disp_Command(bench.program);  // a slot without a code is no entry
-    Command7_Click(bench.program);
+    rig.program.log = &log, rig.program.capture = &capture;
+    rig.receive({0xAD, 0x31});
+    rig.tap({0x86});
+    rig.receive({0x32, 0x33, 0x34, 0x80});
+    rig.receive({});
+    disp_Command(rig.program);  // a slot without a code is no entry
+    Command7_Click(rig.program);
     EXPECT_EQ(log.lines, (std::vector<std::u16string>{
                              u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
                              u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));
     EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80"}));
     // Each box comes with the read or the clear whose write failed, not with a later event.
     capture.fails = true;
-    bench.tap({0x81});
-    EXPECT_TRUE(bench.window.boxes.size() == 1 && log.lines.size() == 5) << "the log goes on";
+    rig.tap({0x81});
+    EXPECT_EQ(rig.window.boxes.size(), 1u);
+    EXPECT_EQ(log.lines.size(), 5u) << "the log goes on";
     log.fails = true;
-    Command7_Click(bench.program);
-    EXPECT_EQ(bench.window.boxes.size(), 2u);
-    bench.tap({0x80});  // both files given up: no further box
+    Command7_Click(rig.program);
+    EXPECT_EQ(rig.window.boxes.size(), 2u);
+    rig.tap({0x80});  // both files given up: no further box
     EXPECT_EQ(
-        bench.window.boxes,
+        rig.window.boxes,
         std::vector<std::u16string>(
             2,
             u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device"));
@@ -94,10 +95,10 @@ TEST(PaneRenders, the_window_always_draws_exactly_the_plain_render) {
     for (const auto& [rx_size, log_size] :
          {std::pair(200, 200), std::pair(1, 1), std::pair(2, 3), std::pair(3, 2), std::pair(4, 7)}) {
         SCOPED_TRACE(rx_size * 1000 + log_size);
-        Bench bench;
-        bench.state.rx_size = static_cast<std::int16_t>(rx_size),
-        bench.state.log_size = static_cast<std::int16_t>(log_size);
-        PaneChecker checker{bench.window, bench.state, [](const char* pane) { ADD_FAILURE() << pane; }};
+        CoreRig rig;
+        rig.state.rx_size = static_cast<std::int16_t>(rx_size),
+        rig.state.log_size = static_cast<std::int16_t>(log_size);
+        PaneChecker checker{rig.window, rig.state, [](const char* pane) { ADD_FAILURE() << pane; }};
         checker.attach();
         std::mt19937 random(rx_size * 1000 + log_size);
         const auto some_bytes = [&] {
@@ -107,12 +108,12 @@ TEST(PaneRenders, the_window_always_draws_exactly_the_plain_render) {
         };
         for (int step = 0; step < 3000 && !HasFailure(); ++step) {
             switch (random() % 24) {
-                case 0: checker.clearing = true, Command7_Click(bench.program), checker.clearing = false; break;
-                case 1: checker.clearing = true, config1(bench.program), checker.clearing = false; break;
-                case 2: disp_Command(bench.program); break;
-                case 3: bench.window.hold_drawing = !bench.window.hold_drawing; break;
+                case 0: checker.clearing = true, Command7_Click(rig.program), checker.clearing = false; break;
+                case 1: checker.clearing = true, config1(rig.program), checker.clearing = false; break;
+                case 2: disp_Command(rig.program); break;
+                case 3: rig.window.hold_drawing = !rig.window.hold_drawing; break;
                 case 4: checker.draw_and_check(); break;
-                default: random() % 3 == 0 ? bench.tap(some_bytes()) : bench.receive(some_bytes());
+                default: random() % 3 == 0 ? rig.tap(some_bytes()) : rig.receive(some_bytes());
             }
         }
         checker.draw_and_check();

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/bench.h"
+#include "support/core_rig.h"
 
 namespace mirvane::testing {
 namespace {
@@ -26,29 +26,28 @@ TEST(MonitorLine, names_each_command_code_and_marks_every_other_byte) {
         {u"FF", u"*"},
     };
     for (const auto& [code, meaning] : rows) {
-        Bench bench;
-        bench.tap({static_cast<std::uint8_t>(std::stoi(std::string(code.begin(), code.end()), nullptr, 16))});
-        EXPECT_EQ(bench.log_pane(),
-                  u"__ __ __ __ " + std::u16string(code) + u" : [10:15:01] " + std::u16string(meaning));
+        CoreRig rig;
+        rig.tap({static_cast<std::uint8_t>(std::stoi(std::string(code.begin(), code.end()), nullptr, 16))});
+        EXPECT_EQ(rig.log_pane(), u"__ __ __ __ " + std::u16string(code) + u" : [10:15:01] " + std::u16string(meaning));
     }
 }
 
 // A command seen on the monitor line while the terminal is still sending a message's
 // parameters must neither overwrite nor split that message, nor reach the ring or the decoder.
 TEST(MonitorLine, an_entry_during_a_collected_message_leaves_both_entries_whole) {
-    Bench bench;
-    bench.receive({0x80, 0xAD, 0x31});
-    bench.window.now = u"10:15:02";
-    bench.tap({0xA7, 0xC3, 0xE7});
+    CoreRig rig;
+    rig.receive({0x80, 0xAD, 0x31});
+    rig.window.now = u"10:15:02";
+    rig.tap({0xA7, 0xC3, 0xE7});
     const std::u16string tapped =
         u"__ __ __ __ E7 : [10:15:02] *\r\n"
         u"__ __ __ __ C3 : [10:15:02] *\r\n"
         u"__ __ __ __ A7 : [10:15:02] 受話器を上げる\r\n"
         u"80 __ __ __ __ : [10:15:01] 圏外表示OFF";
-    EXPECT_EQ(bench.log_pane(), tapped);
-    EXPECT_EQ(bench.receive_pane(), u"31 AD 80");
-    bench.receive({0x32, 0x3A, 0x4B, 0xC3});
-    EXPECT_EQ(bench.log_pane(),
+    EXPECT_EQ(rig.log_pane(), tapped);
+    EXPECT_EQ(rig.receive_pane(), u"31 AD 80");
+    rig.receive({0x32, 0x3A, 0x4B, 0xC3});
+    EXPECT_EQ(rig.log_pane(),
               u"C3 __ __ __ __ : [10:15:02] 受信レベル [3]\r\n"
               u"AD 31 32 3A 4B : [10:15:01] 網情報 12AB\r\n" +
                   tapped);

@@ -44,8 +44,9 @@ private slots:
                 return metrics.horizontalAdvance(ch) == metrics.horizontalAdvance(u'0');
             });
         };
-        QVERIFY(fixed_pitch(form.control_widget(Text1)->font()) && fixed_pitch(form.control_widget(Text2)->font()) &&
-                fixed_pitch(fixed_pitch_font(QStringLiteral("No Such Gothic"), 9.0)));
+        QVERIFY(fixed_pitch(form.control_widget(Text1)->font()));
+        QVERIFY(fixed_pitch(form.control_widget(Text2)->font()));
+        QVERIFY(fixed_pitch(fixed_pitch_font(QStringLiteral("No Such Gothic"), 9.0)));
         QVERIFY(!fixed_pitch(form.control_widget(Label4)->font()));  // the check can tell
 
         // What a pane's document holds, each line break as CR LF, as the core writes them.
@@ -103,7 +104,9 @@ private slots:
                           label->heightForWidth(label->width()) <= label->height();
         };
         rig.click(Command1);
-        QVERIFY(fits && rig.boxes.seen.size() == 1 && rig.boxes.all_critical_modal_with_one_button);
+        QVERIFY(fits);
+        QCOMPARE(rig.boxes.seen.size(), qsizetype(1));
+        QVERIFY(rig.boxes.all_critical_modal_with_one_button);
         QCOMPARE(rig.boxes.seen[0].remove(QChar(0x200B)),
                  u"端末ポート（"_s + path + u"）を開けません：装置が見つかりません"_s);
     }
@@ -117,7 +120,8 @@ private slots:
             QCOMPARE(QString::fromStdU16String(rig.form().text(control)), text);
         }
         const QTime read = QTime::fromString(QString::fromStdU16String(rig.form().time_of_day()), u"hh:mm:ss");
-        QVERIFY(read.isValid() && std::abs(read.secsTo(QTime::currentTime())) <= 1);
+        QVERIFY(read.isValid());
+        QVERIFY(std::abs(read.secsTo(QTime::currentTime())) <= 1);
     }
 };
 

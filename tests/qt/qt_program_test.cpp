@@ -76,8 +76,10 @@ private slots:
                 (lost == &rig.terminal ? u"端末ポート（"_s : u"モニタポート（"_s) + lost->path() +
                     u"）との通信が"
                     u"途絶えたため、端末通信を終了しました：装置が応答しません（取り外されたか、相手側が閉じられました）"_s);
-            QVERIFY(rig.form().caption(Command1) == u"端末通信開始" && !rig.form().keypad_button(1)->isEnabled() &&
-                    !rig.mirvane->MSComm1.is_open() && !rig.mirvane->MSComm2.is_open());
+            QCOMPARE(
+                std::tuple(rig.form().caption(Command1) == u"端末通信開始", rig.form().keypad_button(1)->isEnabled(),
+                           rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open()),
+                std::tuple(true, false, false, false));
             lost->plug_in();
         }
         rig.click(Command1);
@@ -89,8 +91,10 @@ private slots:
         QTest::qWait(100);
         const Bytes codes{0xA7, 0xEB, 0x91, 0x9A, 0x9C, 0x95, 0x9B, 0x86, 0x00, 0x0A, 0xFF, 0x0D, 0xA6};
         QCOMPARE(rig.terminal.received(), codes);
-        QVERIFY(!rig.form().isVisible() && !rig.mirvane->MSComm1.is_open() && rig.mirvane->MSComm2.is_open());
-        QVERIFY(rig.monitor.received().empty() && rig.log().isEmpty() && rig.boxes.seen.empty());
+        QCOMPARE(std::tuple(rig.form().isVisible(), rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open()),
+                 std::tuple(false, false, true));
+        QCOMPARE(std::tuple(rig.monitor.received().size(), rig.log().size(), rig.boxes.seen.size()),
+                 std::tuple(std::size_t(0), qsizetype(0), qsizetype(0)));
     }
 
     // Errors counted on both lines give one box per error, one after another and never two
@@ -111,12 +115,14 @@ private slots:
         };
         t.brk += 1, t.frame += 2, t.parity += 1, t.cts += 1;
         QVERIFY(QTest::qWaitFor([&] { return rig.boxes.seen.size() >= 6; }));
-        QVERIFY(looks <= 600 && rig.boxes.most_up_at_once == 1);  // the bytes did not wait for the box
+        QVERIFY(looks <= 600);  // the bytes did not wait for the box
+        QCOMPARE(rig.boxes.most_up_at_once, 1);
         QCOMPARE(rig.boxes.seen,
                  QStringList({u"中断信号を受信"_s, u"フレーム エラー"_s, u"フレーム エラー"_s, u"パリティ エラー"_s,
                               u"ポート オーバーラン"_s, u"受信バッファ オーバーフロー"_s}));
-        QVERIFY(rig.log().filter(QRegularExpression(u"^__ __ __ __ (12|93|A7) : "_s)).size() == 3 &&
-                rig.form().text(Text1) == u"80 C5 A5" && rig.form().caption(Label1) == u"受信レベル：5");
+        QCOMPARE(rig.log().filter(QRegularExpression(u"^__ __ __ __ (12|93|A7) : "_s)).size(), qsizetype(3));
+        QCOMPARE(QString::fromStdU16String(rig.form().text(Text1)), u"80 C5 A5"_s);
+        QCOMPARE(QString::fromStdU16String(rig.form().caption(Label1)), u"受信レベル：5"_s);
     }
 
     // The terminal line held (a handset holding its line, a stalled adapter) while the
@@ -184,7 +190,7 @@ private slots:
         ProgramRig rig;
         start_with(rig, {"--monitor-port", "none", "--log", "/dev/full", "--capture", capture});
         rig.click(Command1);
-        QVERIFY(rig.mirvane->MSComm1.is_open() && !rig.mirvane->MSComm2.is_open());
+        QCOMPARE(std::pair(rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open()), std::pair(true, false));
         rig.click(Command6);
         QCOMPARE(rig.terminal.wait_for(1), Bytes{0x86});
         rig.terminal.write({0x80, 0x81});
@@ -193,7 +199,8 @@ private slots:
         wait_for_lines(rig, 3);
         QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"terminal 80 81", "terminal 80"}));
         rig.click(Command1);
-        QVERIFY(!rig.mirvane->MSComm1.is_open() && rig.boxes.seen.size() == 1);
+        QVERIFY(!rig.mirvane->MSComm1.is_open());
+        QCOMPARE(rig.boxes.seen.size(), qsizetype(1));
         QCOMPARE(
             rig.boxes.seen[0],
             "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
@@ -212,7 +219,8 @@ private slots:
         QTimer::singleShot(4000, &rig.form(), [&] { rig.hold(false); });  // for a wait without end
         const std::chrono::milliseconds started = rig.form().clock();
         rig.click(Command2);
-        QVERIFY(rig.form().clock() - started < std::chrono::milliseconds(2500) && rig.mirvane->state.ended);
+        QVERIFY(rig.form().clock() - started < std::chrono::milliseconds(2500));
+        QVERIFY(rig.mirvane->state.ended);
         rig.hold(false);
         QCOMPARE(rig.terminal.wait_for(4, 300), Bytes({0xA7, 0xEB}));
     }

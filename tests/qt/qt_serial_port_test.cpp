@@ -58,8 +58,9 @@ private slots:
     // device, and a missing one of that length is missing.
     void a_line_opens_set_up_and_says_why_a_device_is_busy_lost_or_missing() {
         const LineOptions tool = parse_line_settings(u"600,E,8,1").value();
-        QVERIFY(tool.parity == QSerialPort::EvenParity && tool.data_bits == QSerialPort::Data8 &&
-                parse_line_settings(u"9600,o,7,2").value().stop_bits == QSerialPort::TwoStop);
+        QCOMPARE(tool.parity, QSerialPort::EvenParity);
+        QCOMPARE(tool.data_bits, QSerialPort::Data8);
+        QCOMPARE(parse_line_settings(u"9600,o,7,2").value().stop_bits, QSerialPort::TwoStop);
         Line line;
         QSerialPort other(line.far.path());
         QVERIFY(other.open(QIODevice::ReadWrite));
@@ -68,8 +69,9 @@ private slots:
         other.close();
         QVERIFY(!line.port.open());
         termios device{};
-        QVERIFY(::tcgetattr(line.far.device_end, &device) == 0 && ::cfgetospeed(&device) == B600 &&
-                !(device.c_cflag & (CSTOPB | CRTSCTS)));
+        QCOMPARE(::tcgetattr(line.far.device_end, &device), 0);
+        QCOMPARE(::cfgetospeed(&device), speed_t(B600));
+        QCOMPARE(device.c_cflag & (CSTOPB | CRTSCTS), tcflag_t(0));
         QCOMPARE(device.c_iflag & (INPCK | PARMRK | IGNPAR | ISTRIP | IXON | IXOFF), tcflag_t(INPCK | PARMRK));
         const Bytes marked{0xFF, 0x41, 0xFF, 0xFF, 0x00, 0xFF};
         line.far.write(marked);
@@ -117,7 +119,8 @@ private slots:
         QVERIFY(!line.port.open());
         driver.modem_lines_now = ModemLines{.cts = true};
         line.far.write({sent[0]});
-        QVERIFY(QTest::qWaitFor([&] { return line.bytes.size() >= sent.size(); }) && line.bytes == sent);
+        QVERIFY(QTest::qWaitFor([&] { return line.bytes.size() >= sent.size(); }));
+        QCOMPARE(line.bytes, sent);
         QVERIFY(std::ranges::all_of(line.raised(), [](std::int16_t event) { return event == kReceive; }));
         QVERIFY(std::ranges::none_of(line.port.findChildren<QTimer*>(), &QTimer::isActive));  // nothing polls
 

@@ -87,8 +87,9 @@ private slots:
                 ++dialled;
                 next += next < state.dial_number.size() && state.dial_number[next] == u"1234567890*#"[code - 0x91];
             }
-            QVERIFY2(next == state.dial_number.size() && dialled - next <= 32 * state.terminal_session,
-                     qPrintable(QString::fromStdU16String(state.dial_number)));
+            const QByteArray dial_number = QString::fromStdU16String(state.dial_number).toUtf8();
+            QVERIFY2(next == state.dial_number.size(), dial_number.constData());
+            QVERIFY2(dialled - next <= 32 * state.terminal_session, dial_number.constData());
             QCOMPARE(rig.mirvane->MSComm1.writes_while_closed() + rig.mirvane->MSComm2.writes_while_closed(), 0);
             rig.start_program();
         }

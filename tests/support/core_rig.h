@@ -1,5 +1,5 @@
 #pragma once
-// The core wired to fakes and started as the program starts: Main has run, the window is
+// The core wired to the in-memory window and fake ports, started as the program starts: Main has run, the window is
 // idle. Helpers feed the two lines and press buttons.
 
 #include <string>
@@ -17,14 +17,14 @@ namespace mirvane::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct Bench {
+struct CoreRig {
     SharedState state;
     FakeWindow window;
     FakeSerialPort terminal{u"/dev/ttyS0"};
     FakeSerialPort monitor{u"/dev/ttyS1"};
     Program program{state, window, terminal, monitor};
 
-    explicit Bench(bool started = false) {
+    explicit CoreRig(bool started = false) {
         window.on_unload = [this] { Form_Unload(program); };
         // By default every yield lets the terminal line carry what was written.
         window.after_yield = [this] { terminal.drain(); };
