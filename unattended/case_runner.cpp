@@ -118,7 +118,9 @@ std::optional<std::string> CaseRunner::act(const Step& step) {
     const WordRow& row = word_row(step.word);
     if (step.word == Word::Wait) {
         const milliseconds deadline = window_.clock() + step.duration;
-        while (window_.clock() < deadline && !host_.interrupted()) host_.sleep_until(deadline);
+        // A box ends the wait: the case has failed already.
+        while (window_.clock() < deadline && !host_.interrupted() && window_.boxes.size() == boxes_seen_)
+            host_.sleep_until(deadline);
         return std::nullopt;
     }
     // What came before an action is no answer to it.

@@ -42,7 +42,7 @@ void RunnerWindow::warn(std::u16string_view message) {
 
 void RunnerWindow::sleep_until(std::chrono::milliseconds deadline) {
     const auto left = deadline - clock();
-    if (left.count() <= 0 || interrupted_) return;
+    if (left.count() <= 0) return;
     wake_.start(left);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     wake_.stop();
