@@ -31,19 +31,11 @@ cannot be opened.
 Environment:
   MIRVANE_PORT1  the terminal line's device when --terminal-port is not given
   MIRVANE_PORT2  the monitor line's device when --monitor-port is not given
-  mirvane-sim -- mirvane-test FILE... runs the tests beside the simulated handset.
 
-Example:
-  case outgoing call
-    lift
-    expect A7                    # in call
-    dial 0312
-    complete
-    expect AA within 3s          # dial complete
-    expect dial-data 0312
-    put-down
-    expect AF                    # standby
-
+Without hardware:
+  mirvane-sim -- mirvane-test FILE... runs the tests beside the simulated
+  handset; the example tests in /usr/share/mirvane/tests/ each name the handset
+  scenario they were written for.
 )";
 
 void add_options(QCommandLineParser& parser) {

@@ -123,11 +123,11 @@ std::string file_format_help() {
     add_rows(Kind::Case, "Cases:\n");
     add_rows(Kind::Setting, "Settings:\n");
     add_rows(Kind::Action, "Actions, each pressing the window's control named in brackets:\n");
-    add_rows(Kind::Expectation,
-             "Expectations, each waiting at most for its 'within DURATION' at the end\n"
-             "of its line (the default is 2s), and failing its case when that runs out:\n");
+    add_rows(Kind::Expectation, "Expectations, each failing its case when its wait runs out:\n");
     text += R"(
-  DURATION is a number and ms or s: 500ms, 2s, 1.5s. Entries are taken in order:
+  An expectation waits at most for the 'within DURATION' at the end of its line
+  (the default is 2s). DURATION is a number and ms or s: 500ms, 2s, 1.5s.
+  Entries are taken in order:
   an expectation is met by the first matching entry after the one that met the
   expectation before it, and never by one that came before the last action.
   A message box (a lost line) fails its case; after a lost line the cases left
