@@ -184,7 +184,7 @@ std::optional<std::string> CaseRunner::expect(const Step& step) {
         host_.sleep_until(deadline);
     }
     if (forbids) return std::nullopt;
-    std::string failure = "not met within " + seconds(step.duration);
+    std::string failure = "not met in " + seconds(step.duration);
     if (step.word == Word::ExpectLevel) failure += "; the label reads " + to_utf8(window_.caption(Control::Label1));
     if (step.word == Word::ExpectTone) failure += "; the label reads " + to_utf8(window_.caption(Control::Label2));
     if (step.word == Word::ExpectDialData) failure += "; Dial データ reads " + to_utf8(window_.text(Control::Text4));
