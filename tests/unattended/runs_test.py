@@ -132,6 +132,7 @@ case after
     got = junit_cases(junit)
     check([o for _, o, _, _ in got] == ["passed", "failure", "error"], f"outcomes: {got}\n{out}")
     check("通信が途絶えた" in got[1][2], f"the lost line's reason: {got[1][2]}")
+    check("not run: the line was lost" in got[2][2], f"the case after it is not run: {got[2][2]}")
     check(f"{path}:{line_of(path, 'wait 10s')}:" in got[1][2], "the step in hand when the line went")
 
 
