@@ -11,20 +11,11 @@ namespace {
 // Events at the edges of the error table and of the quiet range, with the box each raises:
 // none for send, line states and end of file, a fixed text for any event without its own.
 constexpr std::u16string_view kOther = u"その他の通信エラー";
+// clang-format off
 constexpr std::pair<std::int16_t, std::u16string_view> kEvents[] = {
-    {1001, u"中断信号を受信"},
-    {1004, u"フレーム エラー"},
-    {1006, u"ポート オーバーラン"},
-    {1011, u"予期しないDCBエラー"},
-    {1005, kOther},
-    {1000, kOther},
-    {1012, kOther},
-    {8, kOther},
-    {0, kOther},
-    {1, {}},
-    {3, {}},
-    {7, {}},
-};
+    {1001, u"中断信号を受信"}, {1002, u"CTSタイムアウト"}, {1004, u"フレーム エラー"}, {1006, u"ポート オーバーラン"},
+    {1011, u"予期しないDCBエラー"}, {1005, kOther}, {1000, kOther}, {1012, kOther}, {8, kOther}, {0, kOther}, {1, {}}, {3, {}}, {7, {}}};
+// clang-format on
 
 TEST(CommErrors, each_event_on_either_line_raises_its_box_and_both_lines_decode_on) {
     for (const auto& [event, text] : kEvents) {

@@ -20,19 +20,11 @@ TEST(LineCounters, two_readings_raise_each_new_occurrence_line_states_first) {
         Events expected;
     } cases[] = {
         // Each counter moves by its own amount; bytes sent and received are no event.
-        {{},
-         {.cts = 10,
-          .dsr = 9,
-          .rng = 7,
-          .dcd = 8,
-          .rx = 900,
-          .tx = 12,
-          .frame = 5,
-          .overrun = 4,
-          .parity = 2,
-          .brk = 6,
-          .buf_overrun = 3},
+        // clang-format off
+        {{}, {.cts = 10, .dsr = 9, .rng = 7, .dcd = 8, .rx = 900, .tx = 12, .frame = 5, .overrun = 4, .parity = 2,
+              .brk = 6, .buf_overrun = 3},
          {{3, 10}, {4, 9}, {5, 8}, {6, 7}, {1001, 6}, {1004, 5}, {1006, 4}, {1008, 3}, {1009, 2}}},
+        // clang-format on
         // The driver's counters wrap at 2^32.
         {{.dcd = kMax, .frame = kMax - 1, .brk = kMax}, {.frame = 1}, {{5, 1}, {1001, 1}, {1004, 3}}},
     };

@@ -10,21 +10,12 @@ namespace {
 
 // Every byte is an entry of its own: four empty columns, the code, the time, the name.
 TEST(MonitorLine, names_each_command_code_and_marks_every_other_byte) {
+    // clang-format off
     const std::u16string_view rows[][2] = {
-        {u"A7", u"受話器を上げる"},
-        {u"A6", u"受話器をおく"},
-        {u"EA", u"発番号非表示"},
-        {u"EB", u"発番号表示"},
-        {u"86", u"ダイヤル完了"},
-        {u"90", u"Dial [D]"},
-        {u"9A", u"Dial [0]"},
-        {u"9F", u"Dial [C]"},
-        {u"05", u"*"},
-        {u"8F", u"*"},
-        {u"A0", u"*"},
-        {u"A5", u"*"},
-        {u"FF", u"*"},
-    };
+        {u"A7", u"受話器を上げる"}, {u"A6", u"受話器をおく"}, {u"EA", u"発番号非表示"}, {u"EB", u"発番号表示"},
+        {u"86", u"ダイヤル完了"}, {u"90", u"Dial [D]"}, {u"9A", u"Dial [0]"}, {u"9F", u"Dial [C]"},
+        {u"05", u"*"}, {u"8F", u"*"}, {u"A0", u"*"}, {u"A5", u"*"}, {u"FF", u"*"}};
+    // clang-format on
     for (const auto& [code, meaning] : rows) {
         CoreRig rig;
         rig.tap({static_cast<std::uint8_t>(std::stoi(std::string(code.begin(), code.end()), nullptr, 16))});

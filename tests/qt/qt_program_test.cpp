@@ -42,20 +42,16 @@ private slots:
     // The defaults, and the choices no other test makes: options over variables are the
     // sessions' below, refusals (an empty option or variable among them) the command line test's.
     void devices_are_the_options_over_the_variables_over_the_defaults() {
-        const struct {
-            const char* options;
-            std::optional<QString> port1, port2;
-            QString devices;
-        } rows[] = {
+        const std::tuple<const char*, std::optional<QString>, std::optional<QString>, QString> rows[] = {
             {"mirvane", {}, {}, "/dev/ttyS0 /dev/ttyS1"},
             {"mirvane --monitor-port=/dev/y", {}, "none", "/dev/ttyS0 /dev/y"},
             {"mirvane", {}, "none", "/dev/ttyS0 none"},
             {"mirvane --terminal-port /dev/x", "", {}, "/dev/x /dev/ttyS1"},  // an empty variable not used
         };
-        for (const auto& row : rows) {
-            const auto prepared = prepare_session(QString(row.options).split(' '), {row.port1, row.port2});
+        for (const auto& [options, port1, port2, devices] : rows) {
+            const auto prepared = prepare_session(QString(options).split(' '), {port1, port2});
             const auto* session = std::get_if<Session>(&prepared);
-            QCOMPARE(session ? session->terminal_device + ' ' + session->monitor_device : "refused", row.devices);
+            QCOMPARE(session ? session->terminal_device + ' ' + session->monitor_device : "refused", devices);
         }
     }
 
@@ -204,25 +200,6 @@ private slots:
         QCOMPARE(
             rig.boxes.seen[0],
             "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
-    }
-
-    // Last: an exit ends the test's later event loops as it ends the program's. With the
-    // receiver up on a held line it waits a second at most for its hang-up byte, and a second
-    // exit meanwhile sends nothing more. (A line that moves within the wait takes the byte,
-    // as the free line of the presses above does.)
-    void an_exit_on_a_held_line_ends_within_its_wait_and_a_second_exit_sends_nothing() {
-        ProgramRig rig;
-        rig.click(Command1);
-        rig.click(Command4);  // returns once A7 and EB have left
-        rig.hold(true);
-        QTimer::singleShot(200, &rig.form(), [&] { rig.click(Command2); });
-        QTimer::singleShot(4000, &rig.form(), [&] { rig.hold(false); });  // for a wait without end
-        const std::chrono::milliseconds started = rig.form().clock();
-        rig.click(Command2);
-        QVERIFY(rig.form().clock() - started < std::chrono::milliseconds(2500));
-        QVERIFY(rig.mirvane->state.ended);
-        rig.hold(false);
-        QCOMPARE(rig.terminal.wait_for(4, 300), Bytes({0xA7, 0xEB}));
     }
 };
 

@@ -12,12 +12,16 @@
 namespace mirvane::testing {
 namespace {
 
-void expect_sending_controls(const CoreRig& rig, bool enabled) {
+// What start and stop change: the start button's caption, the lines, the sending controls.
+void expect_running(const CoreRig& rig, bool running, bool monitor_open) {
+    EXPECT_EQ(rig.window.caption(Control::Command1), running ? u"端末通信終了" : u"端末通信開始");
+    EXPECT_EQ(std::pair(rig.terminal.is_open(), rig.monitor.is_open()), std::pair(running, monitor_open));
     for (const Control control : {Control::Command3, Control::Command4, Control::Command6, Control::Command8}) {
-        EXPECT_EQ(rig.window.is_enabled(control), enabled) << int(control);
+        EXPECT_EQ(rig.window.is_enabled(control), running) << int(control);
     }
-    for (int index = 1; index <= 12; ++index) EXPECT_EQ(rig.window.keypad_enabled.at(index), enabled);
+    for (int index = 1; index <= 12; ++index) EXPECT_EQ(rig.window.keypad_enabled.at(index), running);
 }
+void expect_running(const CoreRig& rig, bool running) { expect_running(rig, running, running); }
 
 TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_closed) {
     CoreRig rig;
@@ -29,9 +33,7 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_closed) {
         {Control::Label1, u"受信レベル："},   {Control::Label2, u"Tone ："},
         {Control::Label3, u"RS-232C 受信"},   {Control::Label4, u"RS-232C 送受信情報"}};
     for (const auto& [control, caption] : captions) EXPECT_EQ(rig.window.caption(control), caption);
-    expect_sending_controls(rig, false);
-    EXPECT_FALSE(rig.terminal.is_open());
-    EXPECT_FALSE(rig.monitor.is_open());
+    expect_running(rig, false);
     // Both rings hold 200: the 201st byte and entry push the first ones out.
     for (int i = 0; i <= 200; ++i) rig.receive({static_cast<std::uint8_t>(0x80 + i % 2)});
     const std::u16string log = rig.log_pane();
@@ -41,19 +43,13 @@ TEST(StartUp, leaves_the_window_idle_with_empty_panes_and_both_lines_closed) {
 
 TEST(StartStop, opens_and_closes_both_lines_together_and_keeps_panes_hook_and_digits) {
     CoreRig rig(true);
-    EXPECT_TRUE(rig.terminal.is_open());
-    EXPECT_TRUE(rig.monitor.is_open());
-    EXPECT_EQ(rig.window.caption(Control::Command1), u"端末通信終了");
-    expect_sending_controls(rig, true);
+    expect_running(rig, true);
     Command4_Click(rig.program);
     Command5_Click(rig.program, 7);
     rig.receive({0x80});
     rig.terminal.line.clear();
     Command1_Click(rig.program);
-    EXPECT_FALSE(rig.terminal.is_open());
-    EXPECT_FALSE(rig.monitor.is_open());
-    EXPECT_EQ(rig.window.caption(Control::Command1), u"端末通信開始");
-    expect_sending_controls(rig, false);
+    expect_running(rig, false);
     Command1_Click(rig.program);
     EXPECT_EQ(rig.terminal.opens + rig.monitor.opens, 4);
     EXPECT_EQ(rig.log_pane(), u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
@@ -68,9 +64,8 @@ TEST(StartStop, a_bench_without_a_monitor_line_opens_the_terminal_line_alone) {
     CoreRig rig;
     rig.program.monitor_line = false;
     Command1_Click(rig.program);
-    EXPECT_TRUE(rig.terminal.is_open());
     EXPECT_EQ(rig.monitor.opens, 0);
-    expect_sending_controls(rig, true);
+    expect_running(rig, true, false);
 }
 
 TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
@@ -81,11 +76,8 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
         EXPECT_EQ(rig.window.boxes,
                   std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
                                                             : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
-        EXPECT_FALSE(rig.terminal.is_open());
-        EXPECT_FALSE(rig.monitor.is_open());
         EXPECT_EQ(rig.monitor.opens, monitor_fails ? 1 : 0);
-        EXPECT_EQ(rig.window.caption(Control::Command1), u"端末通信開始");
-        expect_sending_controls(rig, false);
+        expect_running(rig, false);
     }
 }
 
@@ -149,10 +141,7 @@ TEST(LineLoss, stops_communication_once_with_one_box_and_start_works_again) {
     EXPECT_EQ(rig.window.boxes,
               std::vector<std::u16string>{
                   u"端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しました：応答なし"});
-    EXPECT_FALSE(rig.terminal.is_open());
-    EXPECT_FALSE(rig.monitor.is_open());
-    EXPECT_EQ(rig.window.caption(Control::Command1), u"端末通信開始");
-    expect_sending_controls(rig, false);
+    expect_running(rig, false);
     Command1_Click(rig.program);
     EXPECT_TRUE(rig.terminal.is_open());
     EXPECT_EQ(rig.terminal.misuses + rig.monitor.misuses, 0);

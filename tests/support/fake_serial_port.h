@@ -17,11 +17,12 @@ class FakeSerialPort : public SerialPort {
 public:
     explicit FakeSerialPort(std::u16string device) : device_(std::move(device)) {}
 
-    void set_comm_port(std::int16_t value) override { comm_port = value; }
-    void set_settings(std::u16string_view value) override { settings = value; }
-    void set_rthreshold(std::int16_t value) override { rthreshold = value; }
-    void set_sthreshold(std::int16_t value) override { sthreshold = value; }
-    void set_input_mode(std::int16_t value) override { input_mode = value; }
+    // A pseudo-terminal, like this port, has no line settings to keep.
+    void set_comm_port(std::int16_t) override {}
+    void set_settings(std::u16string_view) override {}
+    void set_rthreshold(std::int16_t) override {}
+    void set_sthreshold(std::int16_t) override {}
+    void set_input_mode(std::int16_t) override {}
     std::u16string device_name() const override { return device_; }
 
     std::optional<OpenFailure> open() override {
@@ -46,8 +47,6 @@ public:
     // Puts every queued byte on the line, as if the line were fast.
     void drain() { line.insert(line.end(), pending.begin(), pending.end()), pending.clear(); }
 
-    std::int16_t comm_port = 0, rthreshold = -1, sthreshold = -1, input_mode = -1;
-    std::u16string settings;
     std::optional<OpenFailure> open_failure;
     std::vector<std::uint8_t> pending, line, received;
     std::int16_t event = comm_event::kReceive;

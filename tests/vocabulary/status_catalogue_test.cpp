@@ -1,5 +1,6 @@
 // Every status code of the terminal, fed through the decoder on its own, against the entry
 // the operator must see, to the character (status_catalogue.txt); every other byte is ignored.
+// The name tables the entries read, outside their range.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <set>
 
 #include "support/core_rig.h"
+#include "vocabulary/names.h"
 
 namespace mirvane::testing {
 namespace {
@@ -71,6 +73,13 @@ TEST(StatusCatalogue, every_other_byte_reaches_the_ring_and_never_the_log) {
         EXPECT_EQ(rig.receive_pane(), (std::u16string{u'A', u'F', u' ', hex[b >> 4], hex[b & 15]}));
         EXPECT_EQ(rig.log_pane(), u"AF __ __ __ __ : [10:15:01] 待受");
     }
+}
+
+TEST(Names, values_outside_the_tables_leave_the_callers_text_as_it_was) {
+    std::u16string text = u"5";
+    for (const std::uint8_t code : {0x00, 0x8F, 0xA0, 0xFF}) dial_conv1(text, code);
+    tone_ana(text, 16);
+    EXPECT_EQ(text, u"5");
 }
 
 }  // namespace
