@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "mirvane_version.h"
 #include "unattended/test_words.h"
@@ -62,11 +63,18 @@ TestFile load_test_file(const QString& path) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString line = decoder.decode(lines[i]);
-        if (decoder.hasError()) not_utf8.push_back({static_cast<int>(i + 1), "not UTF-8"});
-        text += (i > 0 ? u"\n" : u"") + line.toStdU16String();
+        if (i > 0) text += u'\n';
+        // A line that is not UTF-8 is that mistake alone, not also a mistake in what it says.
+        if (decoder.hasError()) {
+            not_utf8.push_back({static_cast<int>(i + 1), "not UTF-8"});
+        } else {
+            text += line.toStdU16String();
+        }
     }
     TestFile read = read_test_file(path.toStdString(), text);
     read.mistakes.insert(read.mistakes.begin(), not_utf8.begin(), not_utf8.end());
+    std::stable_sort(read.mistakes.begin(), read.mistakes.end(),
+                     [](const Mistake& a, const Mistake& b) { return a.line < b.line; });
     return read;
 }
 

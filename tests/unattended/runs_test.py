@@ -26,7 +26,7 @@ def check(condition, what):
 
 def test_file(name, text):
     path = os.path.join(work, name)
-    with open(path, "w", encoding="utf-8") as f:
+    with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
         f.write(text)
     return path
 
@@ -170,11 +170,12 @@ case never
 
 
 def bad_files_are_refused_before_any_line_opens():
-    bad = test_file("bad.test", "case c\n  lift\n  expect level 99\n  dial 12x\n")
+    bad = test_file("bad.test", "case c\n  lift\n  expect level 99\n  dial 12x\n  expect text \udcff\n")
     run = subprocess.run([PROGRAM, "--terminal-port", "/nonexistent/tty", bad], capture_output=True, text=True)
     check(run.returncode == 2, f"exit 2 for a bad file, not {run.returncode}")
     check(run.stderr.splitlines() == [f"{bad}:3: 'expect level' takes 0 to 15, or N..M, not '99'",
-                                      f"{bad}:4: 'dial' takes the digits 0-9, * and #, not '12x'"],
+                                      f"{bad}:4: 'dial' takes the digits 0-9, * and #, not '12x'",
+                                      f"{bad}:5: not UTF-8"],
           "each mistake with its line, and no line opened:\n" + run.stderr)
     good = test_file("good.test", "case c\n  lift\n")
     run = subprocess.run([PROGRAM, "--terminal-port", "/nonexistent/tty", good], capture_output=True, text=True)
