@@ -126,11 +126,10 @@ std::optional<std::string> CaseRunner::act(const Step& step) {
     // What came before an action is no answer to it.
     cursor_ = log_.entries().size();
     const bool running = communication_running(window_);
-    const bool enabled = step.word == Word::Key ? window_.keypad_enabled[keypad_index(step.text.front())] != false
-                         : row.control && row.control != Control::Command1 && row.control != Control::Command7
-                             ? window_.is_enabled(*row.control)
-                             : true;
-    if (!enabled) return to_utf8(row.caption) + " is disabled: terminal communication does not run";
+    if (!enabled(step)) {
+        const std::string control = step.word == Word::Key ? "the keypad" : to_utf8(row.caption);
+        return control + " is disabled: terminal communication does not run";
+    }
     switch (step.word) {
         case Word::Start:
             if (!running) Command1_Click(program_);
@@ -189,6 +188,18 @@ std::optional<std::string> CaseRunner::expect(const Step& step) {
     if (step.word == Word::ExpectTone) failure += "; the label reads " + to_utf8(window_.caption(Control::Label2));
     if (step.word == Word::ExpectDialData) failure += "; Dial データ reads " + to_utf8(window_.text(Control::Text4));
     return failure;
+}
+
+// A press is refused where the window would not take the click: the sending controls are
+// disabled while terminal communication does not run. The start button and the clear never are.
+bool CaseRunner::enabled(const Step& step) const {
+    if (step.word == Word::Key) {
+        const auto key = window_.keypad_enabled.find(keypad_index(step.text.front()));
+        return key != window_.keypad_enabled.end() && key->second;
+    }
+    const std::optional<Control> control = word_row(step.word).control;
+    if (!control || control == Control::Command1 || control == Control::Command7) return true;
+    return window_.is_enabled(*control);
 }
 
 std::optional<std::string> CaseRunner::new_box() {

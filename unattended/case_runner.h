@@ -44,6 +44,7 @@ private:
     // The reason the step failed; nothing when it held.
     std::optional<std::string> act(const Step& step);
     std::optional<std::string> expect(const Step& step);
+    bool enabled(const Step& step) const;
     std::optional<std::string> new_box();
     // Lets the answers to a put-down come in, so that they belong to what came before.
     void settle();
