@@ -1,6 +1,6 @@
 #pragma once
 // Everything the logic needs from the window toolkit and the runtime. The Qt window
-// implements it for real; tests implement it with a recorder.
+// implements it for real; MemoryWindow keeps it in memory for tests and benchmarks.
 
 #include <chrono>
 #include <cstdint>
