@@ -1,0 +1,17 @@
+#include "unattended/entry_log.h"
+
+namespace mirvane::unattended {
+
+std::u16string EntryLog::name() const { return forward_ != nullptr ? forward_->name() : u"mirvane-test"; }
+
+std::optional<std::u16string> EntryLog::append(std::u16string_view line) {
+    if (Entry entry; parse_entry(line, entry)) entries_.push_back(std::move(entry));
+    if (forward_ == nullptr) return std::nullopt;
+    if (auto failure = forward_->append(line)) {
+        forward_failure_ = forward_->name() + u": " + *failure;
+        forward_ = nullptr;
+    }
+    return std::nullopt;
+}
+
+}  // namespace mirvane::unattended

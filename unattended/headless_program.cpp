@@ -1,0 +1,21 @@
+#include "unattended/headless_program.h"
+
+#include "decode/status_decoder.h"
+#include "monitor/monitor_decoder.h"
+#include "shell/communication.h"
+
+namespace mirvane::unattended {
+
+HeadlessProgram::HeadlessProgram(qt::Session chosen) : session(std::move(chosen)) {
+    MSComm1.on_comm = [this] { MSComm1_OnComm(program); };
+    MSComm2.on_comm = [this] { MSComm2_OnComm(program); };
+    MSComm1.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm1, reason); };
+    MSComm2.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm2, reason); };
+    MSComm1.choose_device(session.terminal_device);
+    MSComm2.choose_device(session.monitor_device);
+    program.monitor_line = session.monitor_device != qt::kNoDevice;
+    program.log = &entries;
+    program.capture = session.capture.get();
+}
+
+}  // namespace mirvane::unattended
