@@ -22,6 +22,8 @@ public:
     std::optional<std::u16string> append(std::u16string_view line) override;
 
     const std::vector<Entry>& entries() const { return entries_; }
+    // The --log file failed, now or after an append had returned: it is written no more.
+    void give_up_forward(std::u16string_view reason);
     // The reason the --log file was given up, once it has been.
     const std::optional<std::u16string>& forward_failure() const { return forward_failure_; }
 

@@ -47,7 +47,9 @@ int main(int argc, char* argv[]) {
 
     int qt_argc = 1;
     QCoreApplication application(qt_argc, argv);
-    HeadlessProgram headless(std::move(std::get<qt::Session>(lines)));
+    auto& session = std::get<qt::Session>(lines);
+    if (const auto refusal = qt::open_session_files(session, QStringLiteral("mirvane-test"))) return finish(*refusal);
+    HeadlessProgram headless(std::move(session));
     RunnerWindow& window = headless.window;
     const SignalStop signal_stop([&window] { window.interrupt(); });
     Main(headless.program);
