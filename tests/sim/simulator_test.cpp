@@ -130,7 +130,8 @@ TEST(Handset, follows_the_call_from_what_it_said_and_answers_each_command_in_tha
     for (const auto& [said, state, between_calls, command, answer] : cases) {
         Handset handset;
         handset.say(said);
-        EXPECT_TRUE(handset.call_state() == state && handset.between_calls() == between_calls) << int(command);
+        EXPECT_EQ(handset.call_state(), state) << int(command);
+        EXPECT_EQ(handset.between_calls(), between_calls) << int(command);
         EXPECT_EQ(handset.hear(command), answer) << int(command);
     }
 }
@@ -142,7 +143,8 @@ TEST(Handset, drifts_its_reception_level_a_step_or_two_at_a_time_over_the_whole_
     unsigned seen = 0;  // a bit per level reported
     for (int step = 0; step < 2000; ++step, seen |= 1u << handset.level()) {
         const int to = handset.drift_level(random) - status_code::kLevelBase, change = std::abs(to - handset.level());
-        ASSERT_TRUE(to >= 0 && to <= 15 && change >= 1 && change <= 2) << int(handset.level()) << " to " << to;
+        ASSERT_TRUE(to >= 0 && to <= 15) << "off the scale from " << int(handset.level()) << " to " << to;
+        ASSERT_TRUE(change >= 1 && change <= 2) << int(handset.level()) << " to " << to;
         handset.say(std::uint8_t(status_code::kLevelBase + to));
     }
     EXPECT_EQ(seen, 0xFFFFu);
