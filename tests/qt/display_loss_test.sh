@@ -8,9 +8,10 @@ cd "$(dirname "$0")/../.."
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "display_loss_test: $tool is missing; run scripts/setup"; exit 1; }
 done
+. scripts/headless.sh
 work=$(mktemp -d)
 running=()
-trap 'for pid in "${running[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done; rm -rf "$work"' EXIT
+trap 'for pid in "${running[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done; headless_stop; rm -rf "$work"' EXIT
 fail() {
   echo "display_loss_test: $*"
   for log in "$work"/*.log; do echo "--- $(basename "$log")"; cat "$log"; done
@@ -28,12 +29,8 @@ locks() {  # the lock files of the simulator's two lines
   done | sort -u
 }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-running+=("$xvfb")
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-unset WAYLAND_DISPLAY
+headless_start "$work" || fail "no display"
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 "$build/mirvane-sim" --serve --trace --no-levels >"$work/serve.out" 2>"$work/sim.log" &
 running+=($!)
 wait_for MIRVANE_PORT2 "$work/serve.out" || fail "the simulator did not serve"
@@ -41,9 +38,8 @@ env $(cat "$work/serve.out") "$build/mirvane" 2>"$work/mirvane.log" &
 mirvane=$!
 running+=("$mirvane")
 
-caption=$(scripts/window_places.py --caption)
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${caption//[()]/.}\$" | head -n1) ||
-  fail "the window did not appear"
+window=$(headless_window)
+[ -n "$window" ] || fail "the window did not appear"
 sleep 0.5
 for control in Command1 Command4; do
   # shellcheck disable=SC2046  # x and y
@@ -53,7 +49,7 @@ done
 wait_for 'host -> handset *EB' "$work/sim.log" || fail "the receiver was not lifted"
 [ -n "$(locks)" ] || fail "the lines are not locked"
 
-kill "$xvfb"
+headless_stop
 status=0
 wait "$mirvane" || status=$?
 [ "$status" = 1 ] || fail "Mirvane exited with status $status when its display went"
