@@ -14,7 +14,7 @@ TEST(MonitorLine, names_each_command_code_and_marks_every_other_byte) {
     const std::u16string_view rows[][2] = {
         {u"A7", u"受話器を上げる"}, {u"A6", u"受話器をおく"}, {u"EA", u"発番号非表示"}, {u"EB", u"発番号表示"},
         {u"86", u"ダイヤル完了"}, {u"90", u"Dial [D]"}, {u"9A", u"Dial [0]"}, {u"9F", u"Dial [C]"},
-        {u"05", u"*"}, {u"8F", u"*"}, {u"A0", u"*"}, {u"A5", u"*"}, {u"FF", u"*"}};
+        {u"00", u"*"}, {u"05", u"*"}, {u"8F", u"*"}, {u"A0", u"*"}, {u"A5", u"*"}, {u"FF", u"*"}};
     // clang-format on
     for (const auto& [code, meaning] : rows) {
         CoreRig rig;
