@@ -130,24 +130,17 @@ void TextPainter::show_pane(Control control, PaneText& pane) {
     schedule_painting();
 }
 
-void TextPainter::set_paint_spacing(int first_ms, int longest_ms) {
-    first_paint_spacing_ms_ = first_ms;
-    longest_paint_spacing_ms_ = std::max(first_ms, longest_ms);
-    paint_spacing_ms_ = 0;
-}
+void TextPainter::set_frame(int ms) { frame_ms_ = std::max(0, ms); }
 
 void TextPainter::schedule_painting() {
     if (paint_timer_.isActive()) return;
-    const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : longest_paint_spacing_ms_;
-    if (since >= longest_paint_spacing_ms_) paint_spacing_ms_ = 0;
-    paint_timer_.start(static_cast<int>(std::max<qint64>(0, paint_spacing_ms_ - since)));
+    const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : frame_ms_;
+    paint_timer_.start(static_cast<int>(std::max<qint64>(0, frame_ms_ - since)));
 }
 
 void TextPainter::paint() {
     paint_timer_.stop();
     since_paint_.start();
-    paint_spacing_ms_ =
-        paint_spacing_ms_ == 0 ? first_paint_spacing_ms_ : std::min(2 * paint_spacing_ms_, longest_paint_spacing_ms_);
     painting_ = true;
     for (auto& [control, box] : boxes_) {
         if (!box.stale) continue;

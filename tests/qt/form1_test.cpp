@@ -53,7 +53,7 @@ private slots:
             const QString shown = static_cast<QPlainTextEdit*>(form.control_widget(pane))->toPlainText();
             return QString(shown).replace(u'\n', QStringLiteral("\r\n")).toStdU16String() == form.text(pane);
         };
-        form.set_paint_spacing(0, 0);  // a paint at every turn of the loop, for the test's pace
+        form.set_paint_frame(0);  // a paint at every turn of the loop, for the test's pace
         QTest::mouseClick(form.control_widget(Command1), Qt::LeftButton);
         std::mt19937 random(1106);
         for (int turn = 0; turn < 300; ++turn) {
