@@ -36,7 +36,7 @@ public:
     // painted at the end of the turn that set it; one set sooner, a frame after that paint.
     // Every change is on the screen within a frame and a paint, and a steady stream costs at
     // most one paint a frame however fast it flows.
-    static constexpr int kFrameMs = 20;
+    static constexpr int kFrameMs = 25;
     // Another frame; 0 paints at every turn that follows a set.
     void set_frame(int ms);
 
