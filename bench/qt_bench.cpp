@@ -133,7 +133,7 @@ struct ShownWindow {
     ShownWindow() {
         form.attach(program);
         Main(program);
-        form.set_paint_spacing(0, 0);
+        form.set_paint_frame(0);
         form.show();
         decode_status_bytes(program, status_mix(4000), u"10:15:00");
         settle();

@@ -1,9 +1,15 @@
 #pragma once
-// An action queued for the next turn of the event loop, once however often it is asked for
-// before then: a burst of announcements costs one call, which takes whatever is waiting.
+// An action run once the event loop has handled what it is handling now, once however often
+// it is asked for before then: a burst of announcements costs one call, which takes whatever
+// is waiting.
+//
+// A zero-time timer rather than a posted call: a timer due now is run in the same pass of
+// the loop that started it, or the next without sleeping, and costs no wake-up of the loop
+// through its pipe (a posted call writes to it and reads it back, one more poll each time).
+// The action still never runs inside the notification that asked for it.
 
-#include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <utility>
 
@@ -11,29 +17,25 @@ namespace mirvane::qt {
 
 class NextTurn {
 public:
-    // Run on `context`'s thread; a call still queued when `context` goes is dropped with it.
-    NextTurn(QObject& context, std::function<void()> action) : context_(context), action_(std::move(action)) {}
+    // Run on `context`'s thread; a call still waiting when `context` goes is dropped with it.
+    NextTurn(QObject& context, std::function<void()> action) : timer_(&context), action_(std::move(action)) {
+        timer_.setSingleShot(true);
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, &context, [this] { action_(); });
+    }
 
     NextTurn(const NextTurn&) = delete;
     NextTurn& operator=(const NextTurn&) = delete;
 
+    // Single-shot, so the timer is free again before the action runs, and the action can
+    // ask for the next turn itself.
     void request() {
-        if (queued_) return;
-        queued_ = true;
-        QMetaObject::invokeMethod(
-            &context_, [this] { run(); }, Qt::QueuedConnection);
+        if (!timer_.isActive()) timer_.start();
     }
 
 private:
-    // Free again before the action runs, so that the action can ask for the next turn itself.
-    void run() {
-        queued_ = false;
-        action_();
-    }
-
-    QObject& context_;
+    QTimer timer_;
     std::function<void()> action_;
-    bool queued_ = false;
 };
 
 }  // namespace mirvane::qt

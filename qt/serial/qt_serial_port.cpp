@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "qt/serial/open_failure.h"
@@ -87,7 +88,9 @@ std::optional<OpenFailure> QtSerialPort::open() {
     port_.setRequestToSend(false);
     port_.clearError();
     // Every setting QSerialPort makes is in place by now; the marking goes on top of them.
-    marking_ = mark_bytes_in_error(port_.handle());
+    const std::optional<long long> unmarked = mark_bytes_in_error(port_.handle());
+    marking_ = unmarked.has_value();
+    unmarked_ahead_ = unmarked.value_or(0);
     if (!marking_) {
         std::fprintf(stderr, "mirvane: %s: bytes received in error cannot be marked; they arrive as received\n",
                      device_.toLocal8Bit().constData());
@@ -137,8 +140,15 @@ std::vector<std::uint8_t> QtSerialPort::input() {
     line_watch_.read();
     const std::span read(reinterpret_cast<const std::uint8_t*>(data.constData()),
                          static_cast<std::size_t>(data.size()));
-    if (marking_) return marks_.unmark(read);
-    return {read.begin(), read.end()};
+    if (!marking_) return {read.begin(), read.end()};
+    // What waited on the line before the marking went on comes first, as it is.
+    const auto plain = static_cast<std::size_t>(std::min<long long>(unmarked_ahead_, std::ssize(read)));
+    unmarked_ahead_ -= static_cast<long long>(plain);
+    if (plain == 0) return marks_.unmark(read);
+    std::vector<std::uint8_t> bytes(read.begin(), read.begin() + static_cast<std::ptrdiff_t>(plain));
+    const std::vector<std::uint8_t> rest = marks_.unmark(read.subspan(plain));
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return bytes;
 }
 
 std::int16_t QtSerialPort::comm_event() const { return event_; }

@@ -92,7 +92,8 @@ private:
     bool loss_reported_ = false;
     unsigned long long openings_ = 0;  // a loss belongs to the opening it was seen in
     long long writes_while_closed_ = 0;
-    bool marking_ = false;  // the driver marks bytes received in error in this opening
+    bool marking_ = false;          // the driver marks bytes received in error in this opening
+    long long unmarked_ahead_ = 0;  // bytes to read that the driver took in before marking
     MarkedInput marks_;
 
     LineWatch line_watch_{port_, [this](std::int16_t event) { raise_event(event); }};

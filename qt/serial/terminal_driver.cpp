@@ -8,17 +8,23 @@
 
 namespace mirvane::qt {
 
-bool mark_bytes_in_error(qintptr handle) {
+std::optional<long long> mark_bytes_in_error(qintptr handle) {
 #ifdef Q_OS_UNIX
     termios settings{};
     const int descriptor = static_cast<int>(handle);
-    if (descriptor < 0 || ::tcgetattr(descriptor, &settings) != 0) return false;
+    if (descriptor < 0 || ::tcgetattr(descriptor, &settings) != 0) return std::nullopt;
     settings.c_iflag |= INPCK | PARMRK;
     settings.c_iflag &= ~static_cast<tcflag_t>(IGNPAR | ISTRIP);
-    return ::tcsetattr(descriptor, TCSANOW, &settings) == 0;
+    if (::tcsetattr(descriptor, TCSANOW, &settings) != 0) return std::nullopt;
+    // Counted after the switch, so that every byte taken in before it is among them. A byte
+    // taken in between the two calls is marked yet counted here: a mark on it is read as two
+    // bytes, where the other way round a plain 0xFF could swallow the byte after it.
+    int waiting = 0;
+    if (::ioctl(descriptor, FIONREAD, &waiting) != 0) waiting = 0;
+    return waiting;
 #else
     Q_UNUSED(handle);
-    return false;
+    return std::nullopt;
 #endif
 }
 

@@ -44,8 +44,8 @@ public:
     std::chrono::milliseconds clock() const override;
     void warn(std::u16string_view message) override;
 
-    // The text boxes' painting cadence (TextPainter::set_paint_spacing).
-    void set_paint_spacing(int first_ms, int longest_ms);
+    // The text boxes' painting cadence (TextPainter::set_frame).
+    void set_paint_frame(int ms);
 
     QWidget* control_widget(Control control) const;
     QPushButton* keypad_button(int index) const;

@@ -80,7 +80,7 @@ std::u16string Form1::text(Control control) const { return text_painter_.text(co
 
 void Form1::show_pane(Control control, PaneText& pane) { text_painter_.show_pane(control, pane); }
 
-void Form1::set_paint_spacing(int first_ms, int longest_ms) { text_painter_.set_paint_spacing(first_ms, longest_ms); }
+void Form1::set_paint_frame(int ms) { text_painter_.set_frame(ms); }
 
 void Form1::set_enabled(Control control, bool enabled) { controls_.at(control)->setEnabled(enabled); }
 

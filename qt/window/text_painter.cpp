@@ -1,11 +1,16 @@
 #include "qt/window/text_painter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <cmath>
 
 #include "qt/window/utf16.h"
 
@@ -30,32 +35,84 @@ std::u16string from_display(const QString& shown) {
     return text.toStdU16String();
 }
 
+// How many lines come in front of rows whose pixels the pane can keep: in an unwrapped pane
+// whose view is at the top, whole lines put in front move the rows shown down, and only the
+// new rows need drawing. Zero where a full paint is needed: wrapped text, a view scrolled
+// down, a first line edited in place, lines taken off the end that were in view.
+int lines_in_front_of_kept_rows(const QPlainTextEdit& pane, int top_line, const PaneChange& change,
+                                const QString& fresh, const QString& back) {
+    if (pane.lineWrapMode() != QPlainTextEdit::NoWrap || top_line != 0 || change.cut_front != 0) return 0;
+    const int lines = static_cast<int>(fresh.count(u'\n'));
+    if (lines == 0 || !fresh.endsWith(u'\n')) return 0;
+    const qreal row = QFontMetricsF(pane.document()->defaultFont()).lineSpacing();
+    const int rows_in_view = static_cast<int>(std::ceil(pane.viewport()->height() / row)) + 1;
+    const int rows_left = pane.document()->blockCount() - static_cast<int>(back.count(u'\n'));
+    return rows_left > rows_in_view ? lines : 0;
+}
+
+// The height of the first `lines` rows, when it is whole pixels: a picture moved by a
+// fraction would not be the one a full paint draws.
+int whole_pixels_of_rows(const QPlainTextEdit& pane, int lines) {
+    const QAbstractTextDocumentLayout& layout = *pane.document()->documentLayout();
+    qreal height = 0;
+    QTextBlock block = pane.document()->firstBlock();
+    for (int i = 0; i < lines && block.isValid(); ++i, block = block.next()) {
+        height += layout.blockBoundingRect(block).height();
+    }
+    return height == std::floor(height) ? static_cast<int>(height) : 0;
+}
+
 // Makes the pane show the core's text as `change` describes it from `shown`, the core's text
-// the pane shows now, in one undo-free edit. The view keeps what it showed: at the top it
-// stays at the top, where the newest line is; scrolled down, it moves with the lines added
-// or removed above.
+// the pane shows now, in undo-free edits. The view keeps what it showed: at the top it stays
+// at the top, where the newest line is; scrolled down, it moves with the lines added or
+// removed above.
+//
+// A pane of one paragraph (the received bytes) is changed in one edit, laid out once. In a
+// pane of lines (the log) the end and the front are edited apart: as one edit, the change
+// would run from the first line to the last, and every line would be laid out again at the
+// next paint. Its layout's own repaints are held back, being of the whole view: lines in
+// front of a view at the top move the picture down and draw only the new rows, one row of
+// text instead of every row in view.
 void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChange& change) {
     const QString front = for_display(shown.substr(0, change.cut_front));
     const QString back = for_display(shown.substr(shown.size() - change.cut_back));
     const QString fresh = for_display(change.fresh);
     QScrollBar& bar = *pane.verticalScrollBar();
     const int top_line = bar.value();
+    const bool paragraph = pane.document()->blockCount() == 1;
+    const int lines = paragraph ? 0 : lines_in_front_of_kept_rows(pane, top_line, change, fresh, back);
+    QAbstractTextDocumentLayout& layout = *pane.document()->documentLayout();
 
-    QTextCursor edit(pane.document());
-    edit.beginEditBlock();
-    if (!back.isEmpty()) {
-        edit.movePosition(QTextCursor::End);
-        edit.setPosition(edit.position() - static_cast<int>(back.size()), QTextCursor::KeepAnchor);
-        edit.removeSelectedText();
+    {
+        const QSignalBlocker whole_view(paragraph ? nullptr : &layout);
+        QTextCursor edit(pane.document());
+        if (paragraph) edit.beginEditBlock();
+        if (!back.isEmpty()) {
+            edit.movePosition(QTextCursor::End);
+            edit.setPosition(edit.position() - static_cast<int>(back.size()), QTextCursor::KeepAnchor);
+            edit.removeSelectedText();
+        }
+        edit.setPosition(0);
+        edit.setPosition(static_cast<int>(front.size()), QTextCursor::KeepAnchor);
+        if (fresh.isEmpty()) {
+            edit.removeSelectedText();
+        } else {
+            edit.insertText(fresh);
+        }
+        if (paragraph) edit.endEditBlock();
     }
-    edit.setPosition(0);
-    edit.setPosition(static_cast<int>(front.size()), QTextCursor::KeepAnchor);
-    if (fresh.isEmpty()) {
-        edit.removeSelectedText();
-    } else {
-        edit.insertText(fresh);
+    if (!paragraph) {
+        if (const int shift = lines > 0 ? whole_pixels_of_rows(pane, lines) : 0; shift > 0) {
+            pane.viewport()->scroll(0, shift);
+            // The margin above the first row moved down with it, into the new rows' place.
+            const int margin = static_cast<int>(std::ceil(pane.document()->documentMargin()));
+            pane.viewport()->update(0, 0, pane.viewport()->width(), shift + margin + 1);
+        } else {
+            pane.viewport()->update();
+        }
+        // What the held-back layout would have told the scroll bars.
+        emit layout.documentSizeChanged(layout.documentSize());
     }
-    edit.endEditBlock();
 
     const auto breaks = [](const QString& text) { return static_cast<int>(text.count(u'\n')); };
     bar.setValue(top_line == 0 ? 0 : top_line + breaks(fresh) - breaks(front));
@@ -130,24 +187,17 @@ void TextPainter::show_pane(Control control, PaneText& pane) {
     schedule_painting();
 }
 
-void TextPainter::set_paint_spacing(int first_ms, int longest_ms) {
-    first_paint_spacing_ms_ = first_ms;
-    longest_paint_spacing_ms_ = std::max(first_ms, longest_ms);
-    paint_spacing_ms_ = 0;
-}
+void TextPainter::set_frame(int ms) { frame_ms_ = std::max(0, ms); }
 
 void TextPainter::schedule_painting() {
     if (paint_timer_.isActive()) return;
-    const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : longest_paint_spacing_ms_;
-    if (since >= longest_paint_spacing_ms_) paint_spacing_ms_ = 0;
-    paint_timer_.start(static_cast<int>(std::max<qint64>(0, paint_spacing_ms_ - since)));
+    const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : frame_ms_;
+    paint_timer_.start(static_cast<int>(std::max<qint64>(0, frame_ms_ - since)));
 }
 
 void TextPainter::paint() {
     paint_timer_.stop();
     since_paint_.start();
-    paint_spacing_ms_ =
-        paint_spacing_ms_ == 0 ? first_paint_spacing_ms_ : std::min(2 * paint_spacing_ms_, longest_paint_spacing_ms_);
     painting_ = true;
     for (auto& [control, box] : boxes_) {
         if (!box.stale) continue;

@@ -32,13 +32,13 @@ public:
     std::u16string text(Control control) const;
     void show_pane(Control control, PaneText& pane);
 
-    // Painting cadence: a text set after a quiet spell is painted at the next turn; while
-    // texts keep coming, paints are spaced out, doubling up to the longest space, so that a
-    // steady stream costs a few paints a second however fast it flows.
-    static constexpr int kFirstPaintSpacingMs = 16;
-    static constexpr int kLongestPaintSpacingMs = 400;
-    // Another cadence; (0, 0) paints at every turn that follows a set.
-    void set_paint_spacing(int first_ms, int longest_ms);
+    // Painting cadence: the display's. A text set a frame or more after the last paint is
+    // painted at the end of the turn that set it; one set sooner, a frame after that paint.
+    // Every change is on the screen within a frame and a paint, and a steady stream costs at
+    // most one paint a frame however fast it flows.
+    static constexpr int kFrameMs = 25;
+    // Another frame; 0 paints at every turn that follows a set.
+    void set_frame(int ms);
 
 protected:
     // The operator must type into what the logic last set, not into an older picture of it:
@@ -67,9 +67,7 @@ private:
     std::map<Control, TextBox> boxes_;
     QTimer paint_timer_;
     QElapsedTimer since_paint_;
-    int paint_spacing_ms_ = 0;
-    int first_paint_spacing_ms_ = kFirstPaintSpacingMs;
-    int longest_paint_spacing_ms_ = kLongestPaintSpacingMs;
+    int frame_ms_ = kFrameMs;
     bool painting_ = false;
 };
 

@@ -3,6 +3,7 @@
 // the exit's road, driven in qt_program_test.
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,7 +55,7 @@ private slots:
             const QString shown = static_cast<QPlainTextEdit*>(form.control_widget(pane))->toPlainText();
             return QString(shown).replace(u'\n', QStringLiteral("\r\n")).toStdU16String() == form.text(pane);
         };
-        form.set_paint_spacing(0, 0);  // a paint at every turn of the loop, for the test's pace
+        form.set_paint_frame(0);  // a paint at every turn of the loop, for the test's pace
         QTest::mouseClick(form.control_widget(Command1), Qt::LeftButton);
         std::mt19937 random(1106);
         for (int turn = 0; turn < 300; ++turn) {
@@ -73,6 +74,8 @@ private slots:
 
     // New entries painted leave the operator where they were: scrolled down to read older
     // entries, they keep seeing them; editing a number, the caret stays where they put it.
+    // Entries in front of a view at the top move the rows shown down rather than draw them
+    // again: the pane then shows, to the pixel, what drawing it whole shows.
     void a_scrolled_log_keeps_its_lines_in_view_and_a_field_its_caret_as_entries_come() {
         ProgramRig rig;
         auto* log = rig.widget<QPlainTextEdit>(Text2);
@@ -83,12 +86,22 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 100; }));
         QTest::keyClicks(number, "9");
         QCOMPARE(number->text(), u"1923"_s);
-        for (const auto& [top, entries] : {std::pair(40, 3), std::pair(0, 1)}) {
+        // What the window shows of the log, and what a full paint of it draws.
+        const auto on_screen = [&] {
+            const auto& window = *static_cast<const QImage*>(rig.form().backingStore()->paintDevice());
+            const QRect place(log->viewport()->mapTo(&rig.form(), QPoint(0, 0)), log->viewport()->size());
+            return window.copy(place).convertToFormat(QImage::Format_RGB32);
+        };
+        const auto fully_painted = [&] {
+            return log->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        for (const auto& [top, entries] : {std::pair(40, 3), std::pair(0, 1), std::pair(0, 2)}) {
             log->verticalScrollBar()->setValue(top);
             const int lines = log->blockCount() + entries;
             rig.monitor.write(Bytes(entries, std::uint8_t(0x90 + entries)));
             QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == lines; }));
             QCOMPARE(log->verticalScrollBar()->value(), top == 0 ? 0 : top + entries);
+            QVERIFY(QTest::qWaitFor([&] { return on_screen() == fully_painted(); }, 1000));
         }
     }
 

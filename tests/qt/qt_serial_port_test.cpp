@@ -97,6 +97,41 @@ private slots:
             u"パスが長すぎて、ロックファイルを作れません（短いパスか、短い名前のシンボリックリンクで指定してください）"_s);
     }
 
+    // The driver marks only what it takes in once the marking is on: bytes already waiting
+    // when the line opens, sent before it opened or between a close and the next open, are
+    // read as they are, and what follows is unmarked again.
+    void bytes_waiting_before_the_line_opens_are_read_as_they_were_sent() {
+        struct Case {
+            Bytes before_close;  // sent while the line is open, before it is closed
+            Bytes waiting;       // sent while the line is closed
+            Bytes after_open;
+        };
+        const Case cases[] = {
+            {{}, {0xE0, 0xFF, 0x00, 0x41}, {0xFF, 0x41}},
+            {{0x31}, {0xE0, 0xFF}, {0x00, 0x42, 0xC5}},
+            {{0xFF}, {0xFF, 0xFF, 0x00}, {0xFF, 0xFF, 0x00, 0x43}},
+        };
+        for (const Case& c : cases) {
+            Line line;
+            if (!c.before_close.empty()) {
+                QVERIFY(!line.port.open());
+                line.far.write(c.before_close);
+                QVERIFY(QTest::qWaitFor([&] { return line.bytes.size() == c.before_close.size(); }));
+                line.port.close();
+            }
+            line.far.write(c.waiting);
+            QTest::qWait(20);  // taken in by the driver before the line opens
+            QVERIFY(!line.port.open());
+            line.far.write(c.after_open);
+            Bytes sent = c.before_close;
+            sent.insert(sent.end(), c.waiting.begin(), c.waiting.end());
+            sent.insert(sent.end(), c.after_open.begin(), c.after_open.end());
+            QVERIFY(QTest::qWaitFor([&] { return line.bytes.size() >= sent.size(); }));
+            QTest::qWait(20);  // and nothing more
+            QCOMPARE(line.bytes, sent);
+        }
+    }
+
     // 20,001 bytes, all but one arriving while the first receive handler runs events (a box
     // does): no receive event inside it, another once it has returned, every byte in order.
     // A driver without counters or modem lines at the opening is not asked again. Where it
