@@ -23,11 +23,11 @@ std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
     return message;
 }
 
-// Records are written in the middle of a store-and-render step, where no event may run;
-// the box therefore waits in the queue for the end of the handler.
+// Records are written in the middle of a store-and-render step; the box comes on a later
+// turn, while both lines go on being read.
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
     if (file == nullptr) return;
-    if (const auto failure = file->append(line)) queue_critical(program, give_up(file, *failure));
+    if (const auto failure = file->append(line)) show_critical(program, give_up(file, *failure));
 }
 
 }  // namespace
@@ -38,7 +38,6 @@ void keep_session_files(Program& program, RecordFile* log, RecordFile* capture) 
     for (RecordFile* Program::*slot : {&Program::log, &Program::capture}) {
         RecordFile* file = program.*slot;
         if (file == nullptr) continue;
-        // Between handlers, where a box may open (or waits behind the open one).
         file->failed_later = [&program, slot, file](std::u16string_view reason) {
             if (program.*slot == file) show_critical(program, give_up(program.*slot, reason));
         };

@@ -61,11 +61,35 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     EXPECT_EQ(log.lines.size(), 5u) << "the log goes on";
     log.fails = true;
     Command7_Click(rig.program);
+    rig.turn();
     EXPECT_EQ(rig.window.boxes.size(), 2u);
     rig.tap({0x80});  // both files given up: no further box
     const std::u16string given_up =
         u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device";
     EXPECT_EQ(rig.window.boxes, std::vector(2, given_up));
+}
+
+// A box never stands inside a line's handler: the failed write's box comes on the loop's
+// next turn, and while it stands both lines are read, logged and captured with their times.
+TEST(SessionRecords, a_failed_write_s_box_comes_after_the_handler_while_both_lines_go_on) {
+    CoreRig rig;
+    KeptFile log, capture;
+    rig.program.log = &log, rig.program.capture = &capture;
+    log.fails = true;
+    rig.terminal.received = {0x80};
+    rig.terminal.event = comm_event::kReceive;
+    MSComm1_OnComm(rig.program);
+    EXPECT_TRUE(rig.window.boxes.empty()) << "shown inside the terminal line's handler";
+    rig.window.while_box_open = [&] {
+        rig.window.now = u"10:15:04", rig.receive({0x81});
+        rig.window.now = u"10:15:05", rig.tap({0xA7});
+    };
+    rig.turn();
+    EXPECT_EQ(rig.window.boxes.size(), 1u);
+    EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal 80", u"terminal 81", u"monitor A7"}));
+    EXPECT_EQ(rig.log_pane(),
+              u"__ __ __ __ A7 : [10:15:05] 受話器を上げる\r\n81 __ __ __ __ : [10:15:04] 圏外表示ON\r\n"
+              u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
 }
 
 TEST(PaneRenders, the_window_always_draws_exactly_the_plain_render) {
