@@ -123,6 +123,8 @@ int main(int argc, char** argv) {
         auto loaded = load_script(find_scenario(played->path, extension), played->format);
         if (const auto* error = std::get_if<ScriptError>(&loaded)) return complain(kExitUsage, error->message);
         settings.played = std::get<Script>(std::move(loaded));
+        for (const std::string& warning : settings.played->warnings)
+            std::fprintf(stderr, "mirvane-sim: %s\n", warning.c_str());
     }
     settings.full_speed = options.full_speed;
     settings.answers = options.answers;

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "sim/words.h"
+#include "vocabulary/words.h"
 
 namespace mirvane::sim {
 
