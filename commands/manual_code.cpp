@@ -45,6 +45,7 @@ void Command8_Click(Program& program) {
 }
 
 void Command7_Click(Program& program) {
+    record_unfinished(program);
     clear_logs(program);
     reset_status_decoder(program.state);
     record_clear(program);

@@ -4,7 +4,6 @@
 
 #include "logs/message_log.h"
 #include "program/message_boxes.h"
-#include "vocabulary/hex_text.h"
 
 namespace mirvane {
 
@@ -52,17 +51,25 @@ void record_entry(Program& program, std::u16string_view code, std::u16string_vie
     append_or_drop(program, program.log, line);
 }
 
-void record_clear(Program& program) { append_or_drop(program, program.log, kClearMarker); }
+void record_clear(Program& program) {
+    append_or_drop(program, program.log, kClearMarker);
+    record_action(program, CaptureAction::clear);
+}
+
+void record_action(Program& program, CaptureAction action) {
+    append_or_drop(program, program.capture, capture_action_text(action));
+}
+
+void record_unfinished(Program& program) {
+    const SharedState& state = program.state;
+    if (state.rx_state == 0) return;
+    record_entry(program, state.log_code[state.log_pos],
+                 state.log_text[state.log_pos] + std::u16string(kUnfinishedMarker));
+}
 
 void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes) {
     if (program.capture == nullptr || bytes.empty()) return;
-    const std::string_view name = line_name(line);
-    std::u16string text(name.begin(), name.end());
-    for (const std::uint8_t byte : bytes) {
-        text += u' ';
-        text += hex_text(byte);
-    }
-    append_or_drop(program, program.capture, text);
+    append_or_drop(program, program.capture, capture_read_text(line, bytes));
 }
 
 }  // namespace mirvane

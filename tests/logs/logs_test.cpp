@@ -7,8 +7,8 @@
 
 #include "commands/manual_code.h"
 #include "logs/message_log.h"
-#include "program/record_file.h"
 #include "support/core_rig.h"
+#include "support/kept_file.h"
 #include "support/reference_panes.h"
 
 namespace mirvane::testing {
@@ -27,17 +27,6 @@ TEST(PaneChanges, a_byte_or_an_entry_is_handed_over_as_itself_with_the_oldest_go
               std::tuple(false, 0u, 2u + 35, u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n"));
 }
 
-// A session file that keeps its lines, and fails every write once `fails` is set.
-struct KeptFile final : RecordFile {
-    std::u16string name() const override { return u"/tmp/capture"; }
-    std::optional<std::u16string> append(std::u16string_view line) override {
-        if (fails) return u"No space left on device";
-        return lines.emplace_back(line), std::nullopt;
-    }
-    std::vector<std::u16string> lines;
-    bool fails = false;
-};
-
 // The log gets each entry once it is committed, whole, and the clear; the capture each read.
 // A file that fails a write is named in one box and written no more; the other goes on.
 TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_reads_and_a_failing_file_one_box) {
@@ -53,7 +42,8 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     EXPECT_EQ(log.lines, (std::vector<std::u16string>{
                              u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
                              u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));
-    EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80"}));
+    EXPECT_EQ(capture.lines,
+              (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80", u"clear"}));
     // Each box comes with the read or the clear whose write failed, not with a later event.
     capture.fails = true;
     rig.tap({0x81});

@@ -198,6 +198,8 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
     std::ofstream(dir + "/call") << "2026-12-07 10:15:01.250 monitor A7\n2026-12-07 10:15:01.260 terminal A5 22\n"
                                     "2026-12-07 10:15:01.200 terminal A4 20 A7\n2026-12-07 10:15:01.900 monitor A6\n"
                                     "2026-12-07 10:15:59.000 terminal AF\n";
+    std::ofstream(dir + "/acted") << "2026-12-07 10:15:01.000 start\n"
+                                  << std::ifstream(dir + "/call").rdbuf() << "2026-12-07 10:16:00.000 clear\n";
     const std::tuple<std::string, int, std::string> runs[] = {
         {sim + " --help", 0, "*\n  " MIRVANE_SCENARIOS "\n\nExit status*"},  // the source's scenarios, last
         {sim + " --version", 0, "mirvane-sim " MIRVANE_VERSION "\n"},
@@ -228,7 +230,13 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
          "*tap -> monitor    A6\n*\n 20 a6 af|paced\n| a6|\n*heard 1, tapped 1, spoke 3, replayed 0, lost 0 bytes\n"},
         // a replay keeps the captured pauses, or drops them at full speed
         {sim + " --replay " + dir + "/call" + replay + "paced 650'", 0, "|| a7| a5 22 a4 20 a7| a6|||paced\n"},
-        {sim + " --full-speed --replay " + dir + "/call" + replay + "'", 0, "|| a7| a5 22 a4 20 a7| a6| af||"},
+        {sim + " --full-speed --replay " + dir + "/call" + replay + "'", 0, "|| a7| a5 22 a4 20 a7|*a6|*af||*"},
+        // what it cannot repeat is said at start; a monitor line the program never opens has its reads skipped
+        // with one note, and the end is said
+        {sim + " --full-speed --replay " + dir + "/acted" + far + "up $t; see $t 3 6'", 0,
+         "mirvane-sim: the capture records actions a far side cannot repeat (1 start, 1 clear)*"
+         "the program has not opened the monitor line: its reads are skipped\n*"
+         "the capture has been played (6 bytes written, 2 reads skipped)\n*"},
     };
     for (const auto& [command, status, says] : runs) {
         FILE* out = ::popen(("timeout -k 1 20 " + command + " 2>&1").c_str(), "r");  // a hang fails, and soon
