@@ -32,10 +32,11 @@ Files:
   it decodes: with --log, it logs the entries of the session that made it, at
   their captured times. A message still being collected at a clear or at the
   exit is logged as it stands, followed by " （未完）" (unfinished).
-  mirvane-sim --replay FILE plays the reads alone on the lines. Both are appended to, and
-  either may be a pipe or a FIFO (started before mirvane): a slow reader holds
-  nothing up, its lines wait up to 8 MB. A file that fails (a full disk, a reader
-  gone, a reader 8 MB behind) is named in one box; the session goes on without it.
+  mirvane-sim --replay FILE plays the reads alone on the lines.
+  Both files are appended to, and either may be a pipe or a FIFO (started before
+  mirvane): a slow reader holds nothing up, its lines wait up to 8 MB. A file
+  that fails (a full disk, a reader gone, a reader 8 MB behind) is named in one
+  box; the session goes on without it.
 
 Without a display, scripts/run plays a call on a virtual display.
 )";
