@@ -6,7 +6,6 @@
 #include "link/send.h"
 #include "logs/message_log.h"
 #include "logs/session_records.h"
-#include "program/message_boxes.h"
 #include "vocabulary/hex_text.h"
 
 namespace mirvane {
@@ -46,10 +45,10 @@ void Command8_Click(Program& program) {
 }
 
 void Command7_Click(Program& program) {
+    record_unfinished(program);
     clear_logs(program);
     reset_status_decoder(program.state);
     record_clear(program);
-    show_pending_boxes(program);
 }
 
 }  // namespace mirvane

@@ -7,7 +7,6 @@
 #include "logs/receive_ring.h"
 #include "logs/session_records.h"
 #include "program/captions.h"
-#include "program/message_boxes.h"
 #include "vocabulary/hex_text.h"
 #include "vocabulary/names.h"
 #include "vocabulary/status_catalogue.h"
@@ -177,7 +176,6 @@ void R_Analize(Program& program) {
     const std::vector<std::uint8_t> bytes = program.MSComm1.input();
     record_read(program, Line::terminal, bytes);
     decode_status_bytes(program, bytes, now);
-    show_pending_boxes(program);
 }
 
 void MSComm1_OnComm(Program& program) {

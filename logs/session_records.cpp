@@ -4,7 +4,6 @@
 
 #include "logs/message_log.h"
 #include "program/message_boxes.h"
-#include "vocabulary/hex_text.h"
 
 namespace mirvane {
 
@@ -23,11 +22,11 @@ std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
     return message;
 }
 
-// Records are written in the middle of a store-and-render step, where no event may run;
-// the box therefore waits in the queue for the end of the handler.
+// Records are written in the middle of a store-and-render step; the box comes on a later
+// turn, while both lines go on being read.
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
     if (file == nullptr) return;
-    if (const auto failure = file->append(line)) queue_critical(program, give_up(file, *failure));
+    if (const auto failure = file->append(line)) show_critical(program, give_up(file, *failure));
 }
 
 }  // namespace
@@ -38,7 +37,6 @@ void keep_session_files(Program& program, RecordFile* log, RecordFile* capture) 
     for (RecordFile* Program::*slot : {&Program::log, &Program::capture}) {
         RecordFile* file = program.*slot;
         if (file == nullptr) continue;
-        // Between handlers, where a box may open (or waits behind the open one).
         file->failed_later = [&program, slot, file](std::u16string_view reason) {
             if (program.*slot == file) show_critical(program, give_up(program.*slot, reason));
         };
@@ -53,17 +51,25 @@ void record_entry(Program& program, std::u16string_view code, std::u16string_vie
     append_or_drop(program, program.log, line);
 }
 
-void record_clear(Program& program) { append_or_drop(program, program.log, kClearMarker); }
+void record_clear(Program& program) {
+    append_or_drop(program, program.log, kClearMarker);
+    record_action(program, CaptureAction::clear);
+}
+
+void record_action(Program& program, CaptureAction action) {
+    append_or_drop(program, program.capture, capture_action_text(action));
+}
+
+void record_unfinished(Program& program) {
+    const SharedState& state = program.state;
+    if (state.rx_state == 0) return;
+    record_entry(program, state.log_code[state.log_pos],
+                 state.log_text[state.log_pos] + std::u16string(kUnfinishedMarker));
+}
 
 void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes) {
     if (program.capture == nullptr || bytes.empty()) return;
-    const std::string_view name = line_name(line);
-    std::u16string text(name.begin(), name.end());
-    for (const std::uint8_t byte : bytes) {
-        text += u' ';
-        text += hex_text(byte);
-    }
-    append_or_drop(program, program.capture, text);
+    append_or_drop(program, program.capture, capture_read_text(line, bytes));
 }
 
 }  // namespace mirvane

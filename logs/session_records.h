@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "program/program.h"
-#include "vocabulary/lines.h"
+#include "vocabulary/capture_format.h"
 
 namespace mirvane {
 
@@ -16,7 +16,9 @@ namespace mirvane {
 inline constexpr std::u16string_view kClearMarker = u"---- 情報表示消去 ----";
 // The first line of a new capture file.
 inline constexpr std::u16string_view kCaptureHeader =
-    u"# Mirvane capture: one read a line: local date and time, line, bytes in hex";
+    u"# Mirvane capture: local date and time, then a read (line, bytes in hex) or an action (start, stop, clear)";
+// Behind the entry of a message that was still being collected when it was written.
+inline constexpr std::u16string_view kUnfinishedMarker = u" （未完）";
 
 // Makes the session's files the program's: a file that fails later, after its append has
 // returned, is given up as one that fails an append, with its box shown at once.
@@ -25,8 +27,15 @@ void keep_session_files(Program& program, RecordFile* log, RecordFile* capture);
 // A committed entry, as its line in the log pane reads. A slot without a code is no entry.
 void record_entry(Program& program, std::u16string_view code, std::u16string_view meaning);
 
-// The operator's clear.
+// The operator's clear: its marker in the log, the action in the capture.
 void record_clear(Program& program);
+
+// Start or stop of terminal communication, in the capture.
+void record_action(Program& program, CaptureAction action);
+
+// A message still being collected, at a clear or at the exit: its entry as it stands, with
+// the unfinished marker, so that the log holds what the capture's bytes said.
+void record_unfinished(Program& program);
 
 // One read of a line, as handed to its decoder; an empty read is no read.
 void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes);

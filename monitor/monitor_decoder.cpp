@@ -5,7 +5,6 @@
 #include "link/comm_errors.h"
 #include "logs/message_log.h"
 #include "logs/session_records.h"
-#include "program/message_boxes.h"
 #include "vocabulary/command_codes.h"
 #include "vocabulary/hex_text.h"
 #include "vocabulary/names.h"
@@ -59,7 +58,6 @@ void MSComm2_OnComm(Program& program) {
         const std::vector<std::uint8_t> bytes = program.MSComm2.input();
         record_read(program, Line::monitor, bytes);
         log_monitor_bytes(program, bytes, now);
-        show_pending_boxes(program);
     } else if (!is_quiet_line_event(event)) {
         report_comm_error(program, event);
     }

@@ -32,6 +32,15 @@ void MemoryWindow::draw(Control control) {
                   : std::u16string(fresh) + shown.substr(cut_front, shown.size() - cut_front - cut_back);
 }
 
+void MemoryWindow::run_later_turns() {
+    // A turn may ask for another; it runs in this round too, as the event loop would run it.
+    while (!later_turns.empty()) {
+        const std::function<void()> turn = std::move(later_turns.front());
+        later_turns.pop_front();
+        turn();
+    }
+}
+
 bool MemoryWindow::is_enabled(Control control) const {
     const auto it = enabled.find(control);
     return it != enabled.end() && it->second;

@@ -5,6 +5,8 @@
 // overriding them.
 
 #include <chrono>
+#include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -40,6 +42,9 @@ public:
 
     // Boxes and warnings are kept in order; nothing waits for an operator.
     void message_box(std::u16string_view message) override { boxes.emplace_back(message); }
+    // Kept until whoever drives the window takes its next turn (run_later_turns).
+    void run_later(std::function<void()> turn) override { later_turns.push_back(std::move(turn)); }
+    void run_later_turns();
     void warn(std::u16string_view message) override { warnings.emplace_back(message); }
     void yield() override {}
     std::u16string time_of_day() const override;
@@ -54,6 +59,7 @@ public:
     std::map<Control, bool> enabled;
     std::map<int, bool> keypad_enabled;
     std::vector<std::u16string> boxes;
+    std::deque<std::function<void()>> later_turns;
     std::vector<std::u16string> warnings;
     int shows = 0, ends = 0;
 };

@@ -6,16 +6,16 @@
 
 namespace mirvane {
 
-// Shows the critical message box. A box is modal and events keep running while it is
-// open, so a box asked for meanwhile is queued and shown after the open one closes:
-// one box per request, in order, never one inside another.
+// Asks for the critical message box. A box is modal and runs events until OK, so it is never
+// shown inside the handler that asks for it: that handler's line would be read no more while
+// the box stands, and what came meanwhile would be decoded at OK, stamped with that moment.
+// The box is queued and the window shows the queue on a later turn of the event loop; a box
+// asked for while one is open comes after it: one box per request, in order, never one
+// inside another.
 void show_critical(Program& program, std::u16string_view message);
 
-// Asks for a box where no event may run yet: it waits in the queue until the open box or
-// show_pending_boxes shows it.
-void queue_critical(Program& program, std::u16string_view message);
-
-// Shows the boxes queued meanwhile, unless a box is open (which shows them after itself).
+// The window's later turn: shows the queued boxes one after another, unless a box is open
+// (which shows them after itself) or the program has ended.
 void show_pending_boxes(Program& program);
 
 }  // namespace mirvane

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -65,6 +66,11 @@ public:
 
     // Modal, critical icon, one OK button, the application's default title.
     virtual void message_box(std::u16string_view message) = 0;
+
+    // Runs turn on a later turn of the event loop, once the handler in hand has returned; for
+    // what must not run inside a handler, such as a modal box. Nothing runs once the program
+    // has ended.
+    virtual void run_later(std::function<void()> turn) = 0;
 
     // Lets every pending window and port event run once, then returns.
     virtual void yield() = 0;

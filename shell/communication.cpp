@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/send.h"
+#include "logs/session_records.h"
 #include "program/captions.h"
 #include "program/message_boxes.h"
 #include "shell/startup.h"
@@ -38,11 +39,13 @@ void start_communication(Program& program) {
     ++state.terminal_session;
     program.window.set_caption(Control::Command1, caption::kStopCommunication);
     set_sending_controls_enabled(program.window, true);
+    record_action(program, CaptureAction::start);
 }
 
 void stop_communication(Program& program) {
     if (program.MSComm1.is_open()) program.MSComm1.close();
     if (program.MSComm2.is_open()) program.MSComm2.close();
+    record_action(program, CaptureAction::stop);
     program.window.set_caption(Control::Command1, caption::kStartCommunication);
     set_sending_controls_enabled(program.window, false);
 }

@@ -3,6 +3,7 @@
 #include "decode/status_decoder.h"
 #include "link/line_settings.h"
 #include "logs/message_log.h"
+#include "logs/session_records.h"
 #include "program/captions.h"
 
 namespace mirvane {
@@ -40,6 +41,7 @@ void config1(Program& program) {
 }
 
 void Form_Unload(Program& program) {
+    record_unfinished(program);
     if (program.MSComm1.is_open()) program.MSComm1.close();
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "sim/pty.h"
 #include "sim/script.h"
 #include "sim/simulator.h"
+#include "vocabulary/capture_format.h"
 
 namespace {
 
@@ -123,6 +125,23 @@ int main(int argc, char** argv) {
         auto loaded = load_script(find_scenario(played->path, extension), played->format);
         if (const auto* error = std::get_if<ScriptError>(&loaded)) return complain(kExitUsage, error->message);
         settings.played = std::get<Script>(std::move(loaded));
+        const auto& actions = settings.played->actions;
+        if (std::ranges::any_of(actions, [](int n) { return n > 0; })) {
+            std::string counts;
+            for (const auto action :
+                 {mirvane::CaptureAction::start, mirvane::CaptureAction::stop, mirvane::CaptureAction::clear}) {
+                const int n = actions[static_cast<std::size_t>(action)];
+                if (n > 0)
+                    counts += (counts.empty() ? "" : ", ") + std::to_string(n) + " " +
+                              std::string(mirvane::action_name(action));
+            }
+            std::fprintf(stderr,
+                         "mirvane-sim: the capture records actions a far side cannot repeat (%s); only its reads are "
+                         "played (mirvane --replay FILE repeats them)\n",
+                         counts.c_str());
+        }
+        for (const std::string& warning : settings.played->warnings)
+            std::fprintf(stderr, "mirvane-sim: %s\n", warning.c_str());
     }
     settings.full_speed = options.full_speed;
     settings.answers = options.answers;

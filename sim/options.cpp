@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "sim/words.h"
+#include "vocabulary/words.h"
 
 namespace mirvane::sim {
 
@@ -101,7 +101,12 @@ Options:
                    both lines, starting when the terminal line comes up, each read
                    as one write at the captured pace (pauses of over an hour are
                    cut to an hour); the handset says nothing of its own: no
-                   answers, no levels, no tap
+                   answers, no levels, no tap. The operator's start, stop and
+                   clear in the capture cannot be repeated from here (it says so
+                   at start; mirvane --replay FILE repeats them); reads for a
+                   monitor line the program did not open are skipped, with one
+                   note; a last line cut short is passed over with a warning; the
+                   end of the capture is announced on standard error
   --no-answers     the handset answers no command
   --levels         report changing reception levels between calls (the default
                    without --script and --replay)

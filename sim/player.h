@@ -32,6 +32,7 @@ public:
 
     // The step due has been played; the one after it is next.
     void played() { ++next_; }
+    bool finished() const { return next_ == script_.steps.size(); }
 
     // When the next step falls due, if one is still to come.
     std::optional<Clock::time_point> next_time() const {

@@ -8,7 +8,8 @@
 #include <cstring>
 #include <optional>
 
-#include "sim/words.h"
+#include "vocabulary/capture_format.h"
+#include "vocabulary/words.h"
 
 namespace mirvane::sim {
 
@@ -27,33 +28,6 @@ std::optional<int> digits_value(std::string_view digits) {
     return value;
 }
 
-// "2026-12-07" as the time from the epoch to its midnight.
-std::optional<milliseconds> day_of(std::string_view word) {
-    if (word.size() != 10 || word[4] != '-' || word[7] != '-') return std::nullopt;
-    const auto year = digits_value(word.substr(0, 4));
-    const auto month = digits_value(word.substr(5, 2));
-    const auto day = digits_value(word.substr(8, 2));
-    if (!year || !month || !day) return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
-                                           std::chrono::day(static_cast<unsigned>(*day))};
-    if (!date.ok()) return std::nullopt;
-    return std::chrono::sys_days(date).time_since_epoch();
-}
-
-// "10:15:01.250" as the time since midnight.
-std::optional<milliseconds> time_of_day(std::string_view word) {
-    if (word.size() != 12 || word[2] != ':' || word[5] != ':' || word[8] != '.') return std::nullopt;
-    const auto hours = digits_value(word.substr(0, 2));
-    const auto minutes = digits_value(word.substr(3, 2));
-    const auto seconds = digits_value(word.substr(6, 2));
-    const auto millis = digits_value(word.substr(9, 3));
-    if (!hours || !minutes || !seconds || !millis || *hours > 23 || *minutes > 59 || *seconds > 59) {
-        return std::nullopt;
-    }
-    return std::chrono::hours(*hours) + std::chrono::minutes(*minutes) + std::chrono::seconds(*seconds) +
-           milliseconds(*millis);
-}
-
 // Takes a script or a capture in pieces of any size, a line after another as each one
 // ends; the first line refused ends it.
 class Reader {
@@ -66,6 +40,11 @@ public:
     // Takes every line that ends in piece and keeps the rest for the next piece. False once
     // a line has been refused.
     bool feed(std::string_view piece) {
+        // A capture is read whole: a line cut short is passed over only when it is the last.
+        if (script_.format == Format::Capture) {
+            rest_.append(piece);
+            return true;
+        }
         for (std::size_t end; !error_ && (end = piece.find('\n')) != std::string_view::npos;) {
             if (rest_.empty()) {
                 take(piece.substr(0, end));
@@ -82,6 +61,7 @@ public:
 
     // The text has ended; its last line may lack its line end.
     std::variant<Script, ScriptError> result() && {
+        if (script_.format == Format::Capture) return take_capture();
         if (!error_ && !rest_.empty()) take(rest_);
         if (error_) return ScriptError{*error_};
         return std::move(script_);
@@ -90,8 +70,7 @@ public:
 private:
     void take(std::string_view text) {
         ++line_number_;
-        auto what = script_.format == Format::Script ? script_line(text) : capture_line(text);
-        if (what) error_ = script_.name + ':' + std::to_string(line_number_) + ": " + *what;
+        if (auto what = script_line(text)) error_ = script_.name + ':' + std::to_string(line_number_) + ": " + *what;
     }
 
     std::optional<std::string> script_line(std::string_view text) {
@@ -114,29 +93,25 @@ private:
         return add_step(words, Line::terminal);
     }
 
-    std::optional<std::string> capture_line(std::string_view text) {
-        Words words(text);
-        const auto date = words.next();
-        if (!date || date->front() == '#') return std::nullopt;
-        const auto day = day_of(*date);
-        if (!day) return quoted(*date) + " is not a date (yyyy-mm-dd)";
-        const std::string_view time = words.next().value_or("");
-        const auto since_midnight = time_of_day(time);
-        if (!since_midnight) return quoted(time) + " is not a time of day (hh:mm:ss.mmm)";
-        const std::string_view name = words.next().value_or("");
-        const std::optional<Line> line = line_named(name);
-        if (!line) {
-            return quoted(name) + " is not a line (" + std::string(line_name(Line::terminal)) + " or " +
-                   std::string(line_name(Line::monitor)) + ")";
+    // Each read follows the one before by the time between them; a clock put back plays it at
+    // once, a long wait as the longest delay. An action is the operator's: no far side can
+    // repeat it, so it is only counted.
+    std::variant<Script, ScriptError> take_capture() {
+        auto parsed = parse_capture(rest_, script_.name);
+        if (auto* error = std::get_if<std::string>(&parsed)) return ScriptError{std::move(*error)};
+        Capture& capture = std::get<Capture>(parsed);
+        script_.warnings = std::move(capture.warnings);
+        std::optional<milliseconds> last_read;
+        for (CaptureRecord& record : capture.records) {
+            if (!record.line) {
+                ++script_.actions[static_cast<std::size_t>(record.action)];
+                continue;
+            }
+            if (last_read) clock_ += std::clamp(record.at - *last_read, milliseconds(0), kLongestDelay);
+            last_read = record.at;
+            script_.steps.push_back({clock_, std::move(record.bytes), record.file_line, *record.line});
         }
-        // Each read follows the one before by the time between them; a clock put back
-        // plays it at once, a long wait as the longest delay.
-        const milliseconds read_at = *day + *since_midnight;
-        if (last_read_) clock_ += std::clamp(read_at - *last_read_, milliseconds(0), kLongestDelay);
-        last_read_ = read_at;
-        if (auto what = add_step(words, *line)) return what;
-        if (script_.steps.back().bytes.empty()) return "a read needs one or more bytes in hex";
-        return std::nullopt;
+        return std::move(script_);
     }
 
     std::optional<std::string> add_step(Words& words, Line line) {
@@ -154,7 +129,6 @@ private:
     std::string rest_;  // the start of a line that has not ended yet, however long it is
     int line_number_ = 0;
     milliseconds clock_{0};
-    std::optional<milliseconds> last_read_;
     std::optional<std::string> error_;
 };
 

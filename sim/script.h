@@ -10,12 +10,12 @@
 // A delay counts from the time of the step before (the first from the start of the
 // script); the bytes of a step then leave at the line's pace, behind any still queued.
 //
-// A capture is what Mirvane read on both lines, one read a line:
-//   # Mirvane capture: one read a line: local date and time, line, bytes in hex
-//   2026-12-07 10:15:01.250 terminal AF C5
-//   2026-12-07 10:15:01.270 monitor A7 EB
-// Each read is played as one write, after the time from the read before.
+// A capture is what Mirvane read on both lines, one read a line, and the operator's
+// actions between them (vocabulary/capture_format.h). Each read is played as one write,
+// after the time from the read before; the actions are only counted, as no far side can
+// repeat them (mirvane --replay does).
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -40,6 +40,10 @@ struct Script {
     std::string name;  // the file it came from
     Format format = Format::Script;
     std::vector<ScriptStep> steps;
+    // A capture's: what was passed over (a last line cut short), and how many of each action
+    // (start, stop, clear) it records.
+    std::vector<std::string> warnings;
+    std::array<int, 3> actions{};
 };
 
 // What went wrong and where, ready to print: "file:line: what".

@@ -22,6 +22,10 @@ constexpr auto kLineWatch = std::chrono::milliseconds(25);
 // wakes the poll when it does.
 constexpr auto kReplayWatch = std::chrono::milliseconds(2);
 
+// A program opens both its lines at once; a monitor line still closed this long after the
+// terminal line came up is one it does not use (mirvane --monitor-port none).
+constexpr auto kUnopenedAfter = std::chrono::seconds(1);
+
 std::string system_error(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 using Bytes = std::vector<std::uint8_t>;
@@ -91,6 +95,7 @@ void Simulator::watch_lines(Clock::time_point now) {
     const bool terminal_up = far_side_listening(terminal_);
     if (terminal_up != terminal_up_) {
         terminal_up_ = terminal_up;
+        if (terminal_up) terminal_up_at_ = now;
         trace(now, terminal_up ? "terminal line up" : "terminal line down", {});
         if (terminal_up) {
             if (player_) player_->start(now);
@@ -146,7 +151,9 @@ std::optional<std::string> Simulator::play(Clock::time_point now) {
     const bool capture = replaying();
     // At full speed a capture's pauses go; a script keeps its times, only its bytes speed up.
     while (const ScriptStep* step = player_->due(now, !(capture && settings_.full_speed))) {
-        if (capture) {
+        if (capture && nobody_opened(*step, now)) {
+            if (traffic_.skipped++ == 0) note("the program has not opened the monitor line: its reads are skipped");
+        } else if (capture) {
             if (!ready_for(*step)) {
                 replay_held_ = true;
                 break;
@@ -156,8 +163,22 @@ std::optional<std::string> Simulator::play(Clock::time_point now) {
             speak(step->bytes, now);
         }
         player_->played();
+        if (capture && player_->finished()) {
+            note("the capture has been played (" + std::to_string(traffic_.replayed) + " bytes written, " +
+                 std::to_string(traffic_.skipped) + " reads skipped)");
+        }
     }
     return std::nullopt;
+}
+
+bool Simulator::nobody_opened(const ScriptStep& read, Clock::time_point now) const {
+    return read.line == Line::monitor && !monitor_up_ && terminal_up_ && now - terminal_up_at_ >= kUnopenedAfter;
+}
+
+void Simulator::note(const std::string& what) const {
+    if (settings_.notes == nullptr) return;
+    std::fprintf(settings_.notes, "mirvane-sim: %s\n", what.c_str());
+    std::fflush(settings_.notes);
 }
 
 void Simulator::report_level(Clock::time_point now) {

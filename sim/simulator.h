@@ -27,6 +27,7 @@ struct SimulatorSettings {
     std::optional<Script> played;
     std::uint32_t seed = 1;
     std::FILE* trace = nullptr;  // every byte is reported here when set
+    std::FILE* notes = stderr;   // what a replay passes over, and its end
 
     // The first level report follows the line coming up soon, so the host's level label
     // fills at once; later ones come now and then.
@@ -43,6 +44,7 @@ struct Traffic {
     long replayed = 0;         // bytes of a capture written on either line
     long lost = 0;             // bytes sent while the far side did not listen
     long monitor_ignored = 0;  // bytes the host wrote on the monitor line, which carries none
+    long skipped = 0;          // reads of a capture for a line the program did not open
 };
 
 class Simulator {
@@ -66,6 +68,8 @@ private:
     std::optional<std::string> play(Clock::time_point now);
     bool ready_for(const ScriptStep& read) const;
     std::optional<std::string> replay(const ScriptStep& read, Clock::time_point now);
+    bool nobody_opened(const ScriptStep& read, Clock::time_point now) const;
+    void note(const std::string& what) const;
     void report_level(Clock::time_point now);
     std::optional<std::string> deliver(Clock::time_point now);
     std::optional<Clock::time_point> next_event() const;
@@ -89,6 +93,7 @@ private:
     bool terminal_up_ = false;
     bool monitor_up_ = false;
     bool replay_held_ = false;  // a read is due, but the program has not taken the last one
+    Clock::time_point terminal_up_at_;
     std::optional<Clock::time_point> next_level_;
 };
 

@@ -26,10 +26,17 @@ Files:
   The session log holds one entry a line, oldest first: the local date and time
   (YYYY-MM-DD HH:MM:SS.mmm), then the entry as the log pane shows it. The capture
   holds one read a line: date and time, "terminal" or "monitor", the bytes in
-  hexadecimal; mirvane-sim --replay FILE plays it back. Both are appended to, and
-  either may be a pipe or a FIFO (started before mirvane): a slow reader holds
-  nothing up, its lines wait up to 8 MB. A file that fails (a full disk, a reader
-  gone, a reader 8 MB behind) is named in one box; the session goes on without it.
+  hexadecimal; between them, the operator's start, stop and clear, each as one
+  word after the date and time. mirvane --replay FILE [--full-speed] plays a
+  capture into the window, opening no line, at the captured pace or as fast as
+  it decodes: with --log, it logs the entries of the session that made it, at
+  their captured times. A message still being collected at a clear or at the
+  exit is logged as it stands, followed by " （未完）" (unfinished).
+  mirvane-sim --replay FILE plays the reads alone on the lines.
+  Both files are appended to, and either may be a pipe or a FIFO (started before
+  mirvane): a slow reader holds nothing up, its lines wait up to 8 MB. A file
+  that fails (a full disk, a reader gone, a reader 8 MB behind) is named in one
+  box; the session goes on without it.
 
 Without a display, scripts/run plays a call on a virtual display.
 )";
@@ -67,6 +74,8 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
         {{"h", "help"}, "Show this help and exit."},
         {{"v", "version"}, "Show the version and exit."},
         {"list-ports", "List the machine's serial ports and exit."},
+        {"replay", "Play the capture FILE into the window, opening no line.", "FILE"},
+        {"full-speed", "With --replay: play as fast as the decoder takes it."},
     });
     add_session_options(parser);
     if (!parser.parse(arguments)) return refuse(parser.errorText());
@@ -80,6 +89,10 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
     }
     if (parser.isSet("version")) return Finish{0, kProgram + u' ' + QStringLiteral(MIRVANE_VERSION) + u'\n', {}};
     if (parser.isSet("list-ports")) return Finish{0, list_ports(), {}};
+    if (parser.isSet("replay") && (parser.isSet("terminal-port") || parser.isSet("monitor-port"))) {
+        return refuse("--replay opens no line: it takes neither --terminal-port nor --monitor-port");
+    }
+    if (parser.isSet("full-speed") && !parser.isSet("replay")) return refuse("--full-speed goes with --replay");
 
     return read_session(parser, environment, kProgram);
 }

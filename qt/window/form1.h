@@ -39,6 +39,7 @@ public:
     void set_keypad_enabled(int index, bool enabled) override;
 
     void message_box(std::u16string_view message) override;
+    void run_later(std::function<void()> turn) override;
     void yield() override;
     std::u16string time_of_day() const override;
     std::chrono::milliseconds clock() const override;

@@ -95,6 +95,16 @@ void Form1::message_box(std::u16string_view message) {
     box.exec();
 }
 
+// A queued call: it runs once the handler in hand has returned to the event loop.
+void Form1::run_later(std::function<void()> turn) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, turn = std::move(turn)] {
+            if (!ended_) turn();
+        },
+        Qt::QueuedConnection);
+}
+
 // Runs what is pending; when nothing is, waits for the next event but no longer than a
 // millisecond, so that a send waiting for its byte neither spins nor lags.
 void Form1::yield() {

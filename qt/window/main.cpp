@@ -11,6 +11,7 @@
 #include "qt/session/named_files.h"
 #include "qt/window/command_line.h"
 #include "qt/window/qt_program.h"
+#include "qt/window/replay_player.h"
 #include "qt/window/signal_exit.h"
 #include "shell/startup.h"
 
@@ -54,6 +55,8 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i) arguments << mirvane::qt::argument_text(argv[i]);
     auto prepared = mirvane::qt::prepare_session(arguments, mirvane::qt::Environment::current());
     if (const auto* done = std::get_if<mirvane::qt::Finish>(&prepared)) return finish(*done);
+    auto replay = mirvane::qt::read_replay(arguments);
+    if (const auto* done = std::get_if<mirvane::qt::Finish>(&replay)) return finish(*done);
     if (!mirvane::qt::display_available()) return finish(mirvane::qt::no_display());
 
     // Qt's own event dispatcher rather than GLib's: the window uses nothing of GLib's main
@@ -75,5 +78,7 @@ int main(int argc, char* argv[]) {
     mirvane::qt::QtProgram mirvane(std::move(session));
     const mirvane::qt::SignalExit signal_exit(mirvane.program);
     mirvane::Main(mirvane.program);
+    std::optional<mirvane::qt::ReplayPlayer> player;
+    if (auto& request = std::get<0>(replay)) player.emplace(mirvane.program, std::move(*request));
     return QApplication::exec();
 }

@@ -7,8 +7,8 @@
 
 #include "commands/manual_code.h"
 #include "logs/message_log.h"
-#include "program/record_file.h"
 #include "support/core_rig.h"
+#include "support/kept_file.h"
 #include "support/reference_panes.h"
 
 namespace mirvane::testing {
@@ -27,17 +27,6 @@ TEST(PaneChanges, a_byte_or_an_entry_is_handed_over_as_itself_with_the_oldest_go
               std::tuple(false, 0u, 2u + 35, u"81 __ __ __ __ : [10:15:01] 圏外表示ON\r\n"));
 }
 
-// A session file that keeps its lines, and fails every write once `fails` is set.
-struct KeptFile final : RecordFile {
-    std::u16string name() const override { return u"/tmp/capture"; }
-    std::optional<std::u16string> append(std::u16string_view line) override {
-        if (fails) return u"No space left on device";
-        return lines.emplace_back(line), std::nullopt;
-    }
-    std::vector<std::u16string> lines;
-    bool fails = false;
-};
-
 // The log gets each entry once it is committed, whole, and the clear; the capture each read.
 // A file that fails a write is named in one box and written no more; the other goes on.
 TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_reads_and_a_failing_file_one_box) {
@@ -53,7 +42,8 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     EXPECT_EQ(log.lines, (std::vector<std::u16string>{
                              u"__ __ __ __ 86 : [10:15:01] ダイヤル完了", u"AD 31 32 33 34 : [10:15:01] 網情報 1234",
                              u"80 __ __ __ __ : [10:15:01] 圏外表示OFF", u"---- 情報表示消去 ----"}));
-    EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80"}));
+    EXPECT_EQ(capture.lines,
+              (std::vector<std::u16string>{u"terminal AD 31", u"monitor 86", u"terminal 32 33 34 80", u"clear"}));
     // Each box comes with the read or the clear whose write failed, not with a later event.
     capture.fails = true;
     rig.tap({0x81});
@@ -61,11 +51,35 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     EXPECT_EQ(log.lines.size(), 5u) << "the log goes on";
     log.fails = true;
     Command7_Click(rig.program);
+    rig.turn();
     EXPECT_EQ(rig.window.boxes.size(), 2u);
     rig.tap({0x80});  // both files given up: no further box
     const std::u16string given_up =
         u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device";
     EXPECT_EQ(rig.window.boxes, std::vector(2, given_up));
+}
+
+// A box never stands inside a line's handler: the failed write's box comes on the loop's
+// next turn, and while it stands both lines are read, logged and captured with their times.
+TEST(SessionRecords, a_failed_write_s_box_comes_after_the_handler_while_both_lines_go_on) {
+    CoreRig rig;
+    KeptFile log, capture;
+    rig.program.log = &log, rig.program.capture = &capture;
+    log.fails = true;
+    rig.terminal.received = {0x80};
+    rig.terminal.event = comm_event::kReceive;
+    MSComm1_OnComm(rig.program);
+    EXPECT_TRUE(rig.window.boxes.empty()) << "shown inside the terminal line's handler";
+    rig.window.while_box_open = [&] {
+        rig.window.now = u"10:15:04", rig.receive({0x81});
+        rig.window.now = u"10:15:05", rig.tap({0xA7});
+    };
+    rig.turn();
+    EXPECT_EQ(rig.window.boxes.size(), 1u);
+    EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"terminal 80", u"terminal 81", u"monitor A7"}));
+    EXPECT_EQ(rig.log_pane(),
+              u"__ __ __ __ A7 : [10:15:05] 受話器を上げる\r\n81 __ __ __ __ : [10:15:04] 圏外表示ON\r\n"
+              u"80 __ __ __ __ : [10:15:01] 圏外表示OFF");
 }
 
 TEST(PaneRenders, the_window_always_draws_exactly_the_plain_render) {

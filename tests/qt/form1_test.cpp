@@ -117,7 +117,7 @@ private slots:
                           label->heightForWidth(label->width()) <= label->height();
         };
         rig.click(Command1);
-        QVERIFY(fits);
+        QVERIFY(QTest::qWaitFor([&] { return fits; }));
         QCOMPARE(rig.boxes.seen.size(), qsizetype(1));
         QVERIFY(rig.boxes.all_critical_modal_with_one_button);
         QCOMPARE(rig.boxes.seen[0].remove(QChar(0x200B)),

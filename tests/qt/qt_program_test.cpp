@@ -146,9 +146,10 @@ private slots:
         QCOMPARE(rig.widget<QPlainTextEdit>(Text4)->toPlainText(), QString::fromStdU16String(pressed.substr(0, 32)));
     }
 
-    // Both files are appended to, never truncated: the capture played back into a fresh
-    // program with the same log adds the same entries, in the same order, after the first
-    // session's.
+    // The capture holds the reads and the operator's actions; mirvane --replay gives back the
+    // session's log, a message open at the clear included. Both files are appended to, never
+    // truncated: the capture's reads played on the lines into a fresh program with the same
+    // log add the same entries, in the same order, after the first session's.
     void the_log_is_the_panes_lines_oldest_first_the_capture_every_read_and_replays_the_same() {
         QTemporaryDir files;
         const QString log = files.filePath("session.log"), capture = files.filePath("capture.txt");
@@ -163,11 +164,27 @@ private slots:
         wait_for_lines(rig, 4);
         const QStringList pane = QString::fromStdU16String(rig.form().text(Text2)).split("\r\n");
         QVERIFY(pane[1].startsWith("AD 31 32 33 34 : "));
+        rig.terminal.write({0xAD, 0x35});  // still open at the clear
+        QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Text1).starts_with(u"35 AD"); }));
         rig.click(Command7);
-        QCOMPARE(unstamped_lines(log), QStringList(pane.crbegin(), pane.crend()) << "---- 情報表示消去 ----");
+        QStringList logged = unstamped_lines(log);
+        QVERIFY(QRegularExpression(u"^AD 35 : \\[[\\d:]{8}\\] 網情報 5 （未完）$"_s).match(logged.value(4)).hasMatch());
+        logged.removeAt(4);
+        QCOMPARE(logged, QStringList(pane.crbegin(), pane.crend()) << "---- 情報表示消去 ----");
         QCOMPARE(unstamped_lines(capture),
-                 QStringList({"unstamped: # Mirvane capture: one read a line: local date and time, line, bytes in hex",
-                              "terminal C5 AD 31", "monitor 86", "terminal 32 33 34 80"}));
+                 QStringList({"unstamped: # Mirvane capture: local date and time, then a read (line, bytes in hex) or "
+                              "an action (start, stop, clear)",
+                              "start", "terminal C5 AD 31", "monitor 86", "terminal 32 33 34 80", "terminal AD 35",
+                              "clear"}));
+
+        // mirvane --replay: the same entries, at the same times, with no line opened.
+        const QString replayed = files.filePath("replayed.log");
+        QProcess mirvane;
+        mirvane.start(MIRVANE_PROGRAM, {"--replay", capture, "--full-speed", "--log", replayed});
+        QByteArray said;
+        QVERIFY(QTest::qWaitFor([&] { return (said += mirvane.readAllStandardError()).contains("has been played"); }));
+        mirvane.terminate(), mirvane.waitForFinished();
+        QCOMPARE(unstamped_lines(replayed), unstamped_lines(log));
 
         QProcess far_side;
         far_side.start(MIRVANE_SIM_PROGRAM, {"--serve", "--full-speed", "--replay", capture});
@@ -177,12 +194,13 @@ private slots:
         rig.click(Command1);
         wait_for_lines(rig, 4);
         const QStringList lines = unstamped_lines(log).replaceInStrings(QRegularExpression(R"(\[[\d:]{8}\] )"), "");
-        QCOMPARE(lines.mid(5), lines.mid(0, 4));
+        QCOMPARE(lines.mid(6), lines.mid(0, 4));
         far_side.terminate(), far_side.waitForFinished();
     }
 
     // A bench with one adapter: the terminal line alone opens, and every button works. A log
-    // that fails a write is named in one box, and the session goes on without it.
+    // that fails a write is named in one box, and the session goes on without it: the line
+    // is read and captured while the box stands.
     void one_adapter_opens_the_terminal_line_alone_and_a_failing_log_is_named_in_one_box() {
         QTemporaryDir files;
         const QString capture = files.filePath("capture.txt");
@@ -192,11 +210,18 @@ private slots:
         QCOMPARE(std::pair(rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open()), std::pair(true, false));
         rig.click(Command6);
         QCOMPARE(rig.terminal.wait_for(1), Bytes{0x86});
+        int looks = 0;  // every 5 ms while the box is up
+        bool read_while_up = false;
+        rig.boxes.may_confirm = [&] {
+            if (looks++ == 0) rig.terminal.write({0x80});
+            read_while_up = unstamped_lines(capture).size() == 4;
+            return read_while_up || looks > 400;
+        };
         rig.terminal.write({0x80, 0x81});
         QVERIFY(QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); }));
-        rig.terminal.write({0x80});
         wait_for_lines(rig, 3);
-        QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"terminal 80 81", "terminal 80"}));
+        QVERIFY(read_while_up);
+        QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"start", "terminal 80 81", "terminal 80"}));
         rig.click(Command1);
         QVERIFY(!rig.mirvane->MSComm1.is_open());
         QCOMPARE(rig.boxes.seen.size(), qsizetype(1));

@@ -73,6 +73,7 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
         CoreRig rig;
         (monitor_fails ? rig.monitor : rig.terminal).open_failure = OpenFailure{u"使用中です"};
         Command1_Click(rig.program);
+        rig.turn();
         EXPECT_EQ(rig.window.boxes,
                   std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
                                                             : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
@@ -138,6 +139,7 @@ TEST(LineLoss, stops_communication_once_with_one_box_and_start_works_again) {
     CoreRig rig(true);
     lose_line(rig.program, rig.terminal, u"応答なし");
     lose_line(rig.program, rig.monitor, u"応答なし");
+    rig.turn();
     EXPECT_EQ(rig.window.boxes,
               std::vector<std::u16string>{
                   u"端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しました：応答なし"});

@@ -38,7 +38,10 @@ struct CoreRig {
     void raise(FakeSerialPort& port, std::int16_t event) {
         port.event = event;
         (&port == &terminal ? MSComm1_OnComm : MSComm2_OnComm)(program);
+        turn();
     }
+    // The event loop's next turn, after a handler has returned: what it left for later (a box) runs.
+    void turn() { window.run_later_turns(); }
     // Runs an action inside the next wait of a send.
     void during_next_wait(std::function<void()> action) { window.yield_actions.push_back(std::move(action)); }
 
@@ -50,6 +53,7 @@ private:
         port.received.insert(port.received.end(), bytes.begin(), bytes.end());
         port.event = comm_event::kReceive;
         on_comm(program);
+        turn();
     }
 };
 
