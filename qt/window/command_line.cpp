@@ -30,8 +30,6 @@ Files:
   either may be a pipe or a FIFO (started before mirvane): a slow reader holds
   nothing up, its lines wait up to 8 MB. A file that fails (a full disk, a reader
   gone, a reader 8 MB behind) is named in one box; the session goes on without it.
-
-Without a display, scripts/run plays a call on a virtual display.
 )";
 
 Finish refuse(const QString& problem) { return qt::refuse(kProgram, problem); }
@@ -106,7 +104,7 @@ Finish no_display() {
     return {1,
             {},
             kProgram + QStringLiteral(": no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                                      "scripts/run plays a call on a virtual display\n")};
+                                      "run it in a graphical session or on a virtual display\n")};
 }
 
 }  // namespace mirvane::qt
