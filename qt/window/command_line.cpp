@@ -11,11 +11,12 @@ namespace {
 
 const QString kProgram = QStringLiteral("mirvane");
 
+// Wrapped here: the parser prints the description as it is.
 const char* const kDescription =
-    "Mirvane drives a mobile telephone terminal over an RS-232C line (600 baud, even parity, "
-    "8 data bits, 1 stop bit): it sends the terminal its command codes, decodes the status codes "
-    "it reports into a time-stamped log and names the command codes seen on a second, monitoring "
-    "line.";
+    "Mirvane drives a mobile telephone terminal over an RS-232C line (600 baud, even\n"
+    "parity, 8 data bits, 1 stop bit): it sends the terminal its command codes,\n"
+    "decodes the status codes it reports into a time-stamped log and names the\n"
+    "command codes seen on a second, monitoring line.";
 
 const char* const kEpilogue = R"(
 Environment:
@@ -24,12 +25,13 @@ Environment:
 
 Files:
   The session log holds one entry a line, oldest first: the local date and time
-  (YYYY-MM-DD HH:MM:SS.mmm), then the entry as the log pane shows it. The capture
-  holds one read a line: date and time, "terminal" or "monitor", the bytes in
-  hexadecimal; mirvane-sim --replay FILE plays it back. Both are appended to, and
-  either may be a pipe or a FIFO (started before mirvane): a slow reader holds
-  nothing up, its lines wait up to 8 MB. A file that fails (a full disk, a reader
-  gone, a reader 8 MB behind) is named in one box; the session goes on without it.
+  (YYYY-MM-DD HH:MM:SS.mmm), then the entry as the log pane shows it. The
+  capture holds one read a line: date and time, "terminal" or "monitor", the
+  bytes in hexadecimal; mirvane-sim --replay FILE plays it back. Both are
+  appended to, and either may be a pipe or a FIFO (started before mirvane): a
+  slow reader holds nothing up, its lines wait up to 8 MB. A file that fails (a
+  full disk, a reader gone, a reader 8 MB behind) is named in one box; the
+  session goes on without it.
 )";
 
 Finish refuse(const QString& problem) { return qt::refuse(kProgram, problem); }
