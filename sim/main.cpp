@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     }
     if (const auto* error = std::get_if<OptionError>(&parsed)) {
         complain(kExitUsage, error->message);
-        std::fputs("Try 'mirvane-sim --help'.\n", stderr);
+        std::fputs("Try 'mirvane-sim --help' for more.\n", stderr);
         return kExitUsage;
     }
     const Options& options = std::get<Options>(parsed);

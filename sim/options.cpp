@@ -31,7 +31,7 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const st
         if (arg.empty() || arg[0] != '-') break;  // the command begins
 
         if (arg == "--help" || arg == "-h") return ShowHelp{};
-        if (arg == "--version") return ShowVersion{};
+        if (arg == "--version" || arg == "-v") return ShowVersion{};
         if (arg == "--serve") {
             options.serve = true;
         } else if (arg == "--full-speed") {
@@ -82,31 +82,34 @@ std::string usage_text(const std::vector<std::string>& scenario_folders) {
     std::string text = R"(Usage: mirvane-sim [OPTION]... [--] [COMMAND [ARG]...]
 A simulated handset at the far end of Mirvane's two serial lines.
 
-Creates two pseudo-terminals, the terminal line and the monitor line, and starts
-COMMAND (by default the mirvane program beside mirvane-sim) with MIRVANE_PORT1 and
-MIRVANE_PORT2 set to their device paths. Every byte the program sends on the
-terminal line is copied to the monitor line, as a line tap does, and the handset
-answers in status codes. Ends when the program ends, with its exit status.
+Creates two pseudo-terminals, the terminal line and the monitor line, and
+starts COMMAND (by default the mirvane program beside mirvane-sim) with
+MIRVANE_PORT1 and MIRVANE_PORT2 set to their device paths. Every byte the
+program sends on the terminal line is copied to the monitor line, as a line tap
+does, and the handset answers in status codes. Ends when the program ends, with
+its exit status.
 
 The handset speaks once the program has set the terminal line to 600 baud.
 
 Options:
   --serve          start no program: print the two device paths as
-                   MIRVANE_PORT1=... and MIRVANE_PORT2=... lines and serve until
-                   interrupted (SIGINT or SIGTERM)
-  --script FILE    play FILE's timed hex bytes on the terminal line, starting when
-                   the line comes up; lines look like "+500 A5 22  # comment",
-                   the delay in milliseconds after the step before
-  --replay FILE    play a capture of Mirvane's reads (mirvane --capture) back on
-                   both lines, starting when the terminal line comes up, each read
-                   as one write at the captured pace (pauses of over an hour are
-                   cut to an hour); the handset says nothing of its own: no
-                   answers, no levels, no tap. The operator's start, stop and
-                   clear in the capture cannot be repeated from here (it says so
-                   at start; mirvane --replay FILE repeats them); reads for a
-                   monitor line the program did not open are skipped, with one
-                   note; a last line cut short is passed over with a warning; the
-                   end of the capture is announced on standard error
+                   MIRVANE_PORT1=... and MIRVANE_PORT2=... lines and serve
+                   until interrupted (SIGINT or SIGTERM)
+  --script FILE    play FILE's timed hex bytes on the terminal line, starting
+                   when the line comes up; lines look like
+                   "+500 A5 22  # comment", the delay in milliseconds after the
+                   step before
+  --replay FILE    play a capture of Mirvane's reads (mirvane --capture) back
+                   on both lines, starting when the terminal line comes up,
+                   each read as one write at the captured pace (pauses of over
+                   an hour are cut to an hour); the handset says nothing of its
+                   own: no answers, no levels, no tap. The operator's start,
+                   stop and clear in the capture cannot be repeated from here
+                   (it says so at start; mirvane --replay FILE repeats them);
+                   reads for a monitor line the program did not open are
+                   skipped, with one note; a last line cut short is passed over
+                   with a warning; the end of the capture is announced on
+                   standard error
   --no-answers     the handset answers no command
   --levels         report changing reception levels between calls (the default
                    without --script and --replay)
@@ -117,7 +120,7 @@ Options:
                    soon as the program has taken in the one before
   --trace          report every byte on standard error
   -h, --help       show this text
-  --version        show the version
+  -v, --version    show the version
 
 FILE is a path, or the bare name of a shipped scenario (demo or demo.txt for a
 script, demo-call or demo-call.capture for a capture), looked for in:

@@ -26,6 +26,23 @@ inline constexpr std::u16string_view kCallerNumberHidden = u"発番号非表示"
 inline constexpr std::u16string_view kCallerNumberShown = u"発番号表示";
 }  // namespace command_name
 
+// Every command code but the dial codes, with its name and the name in English.
+struct CommandRow {
+    std::uint8_t code;
+    std::u16string_view name;
+    std::string_view gloss;
+};
+inline constexpr CommandRow kCommandRows[] = {
+    {command_code::kDialComplete, command_name::kDialComplete, "dial complete"},
+    {command_code::kOnHook, command_name::kOnHook, "put the receiver down (on hook)"},
+    {command_code::kOffHook, command_name::kOffHook, "lift the receiver (off hook)"},
+    {command_code::kCallerNumberHidden, command_name::kCallerNumberHidden, "caller number hidden"},
+    {command_code::kCallerNumberShown, command_name::kCallerNumberShown, "caller number shown"},
+};
+
+// A dial code's name in English is this and its character.
+inline constexpr std::string_view kDialGloss = "dial digit";
+
 // "Dial [" + character + "]": the name of a dial code, used as send label and monitor text.
 std::u16string dial_label(std::u16string_view character);
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace mirvane {
 
@@ -12,5 +13,8 @@ void dial_conv1(std::u16string& text, const std::uint8_t& code);
 
 // tone_kind 0..15 to its tone name; 16 and above leave the text as it was.
 void tone_ana(std::u16string& text, std::uint8_t tone_kind);
+
+// tone_kind 0..15's name in English; empty from 16 on.
+std::string_view tone_gloss(std::uint8_t tone_kind);
 
 }  // namespace mirvane

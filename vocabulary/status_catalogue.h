@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace mirvane {
 
@@ -31,7 +32,18 @@ struct StatusRow {
     std::u16string_view pattern_tail;
     std::u16string_view meaning;
     ParameterRule rule;
+    // The meaning in English, for readers without Japanese; the operator sees only `meaning`.
+    std::string_view gloss;
 };
+
+// Every status code's row in code order; a row shadowed by another for some codes
+// appears once for each run of codes it names.
+struct StatusRun {
+    std::uint8_t first;
+    std::uint8_t last;
+    const StatusRow* row;
+};
+std::vector<StatusRun> status_runs();
 
 // The row of a status code, or nullptr when the byte is to be ignored.
 const StatusRow* find_status_row(std::uint8_t code);

@@ -11,11 +11,12 @@ namespace {
 
 const QString kProgram = QStringLiteral("mirvane");
 
+// Wrapped here: the parser prints the description as it is.
 const char* const kDescription =
-    "Mirvane drives a mobile telephone terminal over an RS-232C line (600 baud, even parity, "
-    "8 data bits, 1 stop bit): it sends the terminal its command codes, decodes the status codes "
-    "it reports into a time-stamped log and names the command codes seen on a second, monitoring "
-    "line.";
+    "Mirvane drives a mobile telephone terminal over an RS-232C line (600 baud, even\n"
+    "parity, 8 data bits, 1 stop bit): it sends the terminal its command codes,\n"
+    "decodes the status codes it reports into a time-stamped log and names the\n"
+    "command codes seen on a second, monitoring line.";
 
 const char* const kEpilogue = R"(
 Environment:
@@ -24,21 +25,19 @@ Environment:
 
 Files:
   The session log holds one entry a line, oldest first: the local date and time
-  (YYYY-MM-DD HH:MM:SS.mmm), then the entry as the log pane shows it. The capture
-  holds one read a line: date and time, "terminal" or "monitor", the bytes in
-  hexadecimal; between them, the operator's start, stop and clear, each as one
-  word after the date and time. mirvane --replay FILE [--full-speed] plays a
-  capture into the window, opening no line, at the captured pace or as fast as
-  it decodes: with --log, it logs the entries of the session that made it, at
-  their captured times. A message still being collected at a clear or at the
-  exit is logged as it stands, followed by " （未完）" (unfinished).
+  (YYYY-MM-DD HH:MM:SS.mmm), then the entry as the log pane shows it. The
+  capture holds one read a line: date and time, "terminal" or "monitor", the
+  bytes in hexadecimal; between them, the operator's start, stop and clear,
+  each as one word after the date and time. mirvane --replay FILE [--full-speed]
+  plays a capture into the window, opening no line, at the captured pace or as
+  fast as it decodes: with --log, it logs the entries of the session that made
+  it, at their captured times. A message still being collected at a clear or at
+  the exit is logged as it stands, followed by " （未完）" (unfinished).
   mirvane-sim --replay FILE plays the reads alone on the lines.
-  Both files are appended to, and either may be a pipe or a FIFO (started before
-  mirvane): a slow reader holds nothing up, its lines wait up to 8 MB. A file
-  that fails (a full disk, a reader gone, a reader 8 MB behind) is named in one
-  box; the session goes on without it.
-
-Without a display, scripts/run plays a call on a virtual display.
+  Both files are appended to, and either may be a pipe or a FIFO (started
+  before mirvane): a slow reader holds nothing up, its lines wait up to 8 MB. A
+  file that fails (a full disk, a reader gone, a reader 8 MB behind) is named
+  in one box; the session goes on without it.
 )";
 
 Finish refuse(const QString& problem) { return qt::refuse(kProgram, problem); }
@@ -119,7 +118,7 @@ Finish no_display() {
     return {1,
             {},
             kProgram + QStringLiteral(": no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                                      "scripts/run plays a call on a virtual display\n")};
+                                      "run it in a graphical session or on a virtual display\n")};
 }
 
 }  // namespace mirvane::qt

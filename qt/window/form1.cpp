@@ -146,6 +146,13 @@ void Form1::build() {
         connect(static_cast<QPushButton*>(controls_.at(control)), &QPushButton::clicked, this,
                 [this, handler = handler] { click(handler); });
     }
+    // Enter in the number and in the hex code presses the button that sends them, as a click
+    // would: a disabled button ignores it.
+    for (const auto& [field, button] :
+         {std::pair(Control::Text3, Control::Command3), std::pair(Control::Text6, Control::Command8)}) {
+        connect(static_cast<QLineEdit*>(controls_.at(field)), &QLineEdit::returnPressed,
+                static_cast<QPushButton*>(controls_.at(button)), &QPushButton::click);
+    }
 
     std::sort(tab_chain.begin(), tab_chain.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tab_chain.size(); ++i) {

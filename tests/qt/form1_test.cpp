@@ -124,6 +124,22 @@ private slots:
                  u"端末ポート（"_s + path + u"）を開けません：装置が見つかりません"_s);
     }
 
+    // Enter in the number or the hex code sends it as its button would, and only while the
+    // button could be clicked.
+    void enter_in_the_number_or_the_hex_code_presses_its_button_when_enabled() {
+        ProgramRig rig;
+        rig.click(Command1);
+        QTest::keyClicks(rig.widget(Text3), u"12"_s), QTest::keyClicks(rig.widget(Text6), u"a7"_s);
+        for (const Control button : {Command3, Command8}) rig.widget(button)->setEnabled(false);
+        for (const Control field : {Text3, Text6}) QTest::keyClick(rig.widget(field), Qt::Key_Return);
+        for (const Control button : {Command3, Command8}) rig.widget(button)->setEnabled(true);
+        QTest::keyClick(rig.widget(Text3), Qt::Key_Return);
+        QTest::keyClick(rig.widget(Text6), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(rig.terminal.wait_for(3), (Bytes{0x91, 0x92, 0xA7}));
+        QTest::qWait(100);
+        QCOMPARE(rig.terminal.received().size(), std::size_t(3));
+    }
+
     // A pasted number or hex text arrives whole; and the clock reads local time.
     void the_entry_fields_keep_a_long_paste_whole_and_the_time_of_day_is_local_hh_mm_ss() {
         ProgramRig rig;

@@ -42,6 +42,7 @@ TEST(Options, each_command_line_comes_to_its_settings_or_says_what_is_wrong) {
         {{}, ""},
         {{"-h"}, "help"},
         {{"--version", "-x"}, "version"},
+        {{"-v"}, "version"},
         {{"--trace", "--", "--odd"}, "trace [--odd]"},
         {{"--serve", "--full-speed", "--no-answers", "--seed", "42"}, "serve no-answers full-speed 42 "},
         // a script or a capture plays a session exactly: no level reports unless asked
@@ -205,7 +206,7 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
     const std::tuple<std::string, int, std::string> runs[] = {
         {sim + " --help", 0, "*\n  " MIRVANE_SCENARIOS "\n\nExit status*"},  // the source's scenarios, last
         {sim + " --version", 0, "mirvane-sim " MIRVANE_VERSION "\n"},
-        {sim + " --bogus /bin/true", 2, "mirvane-sim: unknown option '--bogus'\nTry 'mirvane-sim --help'.\n"},
+        {sim + " --bogus /bin/true", 2, "mirvane-sim: unknown option '--bogus'\nTry 'mirvane-sim --help' for more.\n"},
         // were the program started, its own status would come back
         {copy + " --script mine /bin/true", 2, "*scenarios/mine.txt:2: '\\x1B' is not a hex byte*"},
         {sim + " --script /no/a /bin/true", 2, "mirvane-sim: /no/a: cannot read the script: No such file*\n"},
