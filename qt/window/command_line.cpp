@@ -67,6 +67,9 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
         {{"h", "help"}, "Show this help and exit."},
         {{"v", "version"}, "Show the version and exit."},
         {"list-ports", "List the machine's serial ports and exit."},
+        {"choose-ports",
+         "Before the window, pick the lines not named by an option or a variable from the "
+         "machine's serial ports; the pick is remembered for the next time."},
     });
     add_session_options(parser);
     if (!parser.parse(arguments)) return refuse(parser.errorText());
@@ -81,7 +84,9 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
     if (parser.isSet("version")) return Finish{0, kProgram + u' ' + QStringLiteral(MIRVANE_VERSION) + u'\n', {}};
     if (parser.isSet("list-ports")) return Finish{0, list_ports(), {}};
 
-    return read_session(parser, environment, kProgram);
+    auto session = read_session(parser, environment, kProgram);
+    if (auto* read = std::get_if<Session>(&session)) read->choose_ports = parser.isSet("choose-ports");
+    return session;
 }
 
 bool display_available() {
