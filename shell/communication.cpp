@@ -17,6 +17,9 @@ constexpr std::u16string_view kTerminalPort = u"端末ポート";
 constexpr std::u16string_view kMonitorPort = u"モニタポート";
 constexpr std::u16string_view kCannotOpen = u"を開けません：";
 constexpr std::u16string_view kLineLost = u"との通信が途絶えたため、端末通信を終了しました：";
+constexpr std::u16string_view kMonitorHintBefore = u"mirvane: the monitor line (";
+constexpr std::u16string_view kMonitorHintAfter =
+    u") cannot be opened; a bench with one adapter runs with --monitor-port none";
 
 std::u16string port_problem(const Program& program, const SerialPort& port, std::u16string_view what,
                             std::u16string_view reason) {
@@ -33,6 +36,9 @@ void start_communication(Program& program) {
     if (auto failure = program.monitor_line ? program.MSComm2.open() : std::nullopt) {
         // Both lines or neither: the caption must keep telling the truth about the ports.
         program.MSComm1.close();
+        // Most benches have one adapter; the way to run on one is worth saying where it is read.
+        program.window.warn(std::u16string(kMonitorHintBefore) + program.MSComm2.device_name() +
+                            std::u16string(kMonitorHintAfter));
         show_critical(program, port_problem(program, program.MSComm2, kCannotOpen, failure->reason));
         return;
     }

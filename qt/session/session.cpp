@@ -14,6 +14,7 @@ namespace {
 struct Choice {
     QString device;
     QString problem;
+    bool named = true;
 };
 
 Choice choose_device(const QCommandLineParser& parser, const QString& option, const std::optional<QString>& variable,
@@ -27,7 +28,7 @@ Choice choose_device(const QCommandLineParser& parser, const QString& option, co
         if (variable->isEmpty()) return {{}, QString::fromLatin1(variable_name) + " is set but empty"};
         return {*variable, {}};
     }
-    return {default_device(number), {}};
+    return {default_device(number), {}, false};
 }
 
 Finish cannot_append(const QString& program, const QString& path, const QString& reason) {
@@ -83,6 +84,8 @@ std::variant<Session, Finish> read_session(const QCommandLineParser& parser, con
         return refuse(program, QStringLiteral("the terminal line needs a device; none is for the monitor line"));
     session.terminal_device = terminal.device;
     session.monitor_device = monitor.device;
+    session.terminal_named = terminal.named;
+    session.monitor_named = monitor.named;
 
     // Compared by what they name, after links: a log written to a line's device would reach
     // the handset or a line that is only read, and one file for both would mix them.

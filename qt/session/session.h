@@ -26,6 +26,11 @@ struct Environment {
 struct Session {
     QString terminal_device;
     QString monitor_device;  // kNoDevice: no monitor line
+    // Named by an option or a variable rather than taken from the machine's defaults.
+    bool terminal_named = false;
+    bool monitor_named = false;
+    // The person picks the lines not named, before anything is opened.
+    bool choose_ports = false;
     // As named (argument_text), empty when not asked for; opened by open_session_files.
     QString log_path;
     QString capture_path;

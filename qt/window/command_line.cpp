@@ -75,6 +75,9 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
         {"list-ports", "List the machine's serial ports and exit."},
         {"replay", "Play the capture FILE into the window, opening no line.", "FILE"},
         {"full-speed", "With --replay: play as fast as the decoder takes it."},
+        {"choose-ports",
+         "Before the window, pick the lines not named by an option or a variable from the "
+         "machine's serial ports; the pick is remembered for the next time."},
     });
     add_session_options(parser);
     if (!parser.parse(arguments)) return refuse(parser.errorText());
@@ -88,12 +91,15 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
     }
     if (parser.isSet("version")) return Finish{0, kProgram + u' ' + QStringLiteral(MIRVANE_VERSION) + u'\n', {}};
     if (parser.isSet("list-ports")) return Finish{0, list_ports(), {}};
-    if (parser.isSet("replay") && (parser.isSet("terminal-port") || parser.isSet("monitor-port"))) {
-        return refuse("--replay opens no line: it takes neither --terminal-port nor --monitor-port");
+    if (parser.isSet("replay") &&
+        (parser.isSet("terminal-port") || parser.isSet("monitor-port") || parser.isSet("choose-ports"))) {
+        return refuse("--replay opens no line: it takes no --terminal-port, --monitor-port or --choose-ports");
     }
     if (parser.isSet("full-speed") && !parser.isSet("replay")) return refuse("--full-speed goes with --replay");
 
-    return read_session(parser, environment, kProgram);
+    auto session = read_session(parser, environment, kProgram);
+    if (auto* read = std::get_if<Session>(&session)) read->choose_ports = parser.isSet("choose-ports");
+    return session;
 }
 
 bool display_available() {

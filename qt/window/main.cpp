@@ -10,6 +10,7 @@
 
 #include "qt/session/named_files.h"
 #include "qt/window/command_line.h"
+#include "qt/window/port_dialog.h"
 #include "qt/window/qt_program.h"
 #include "qt/window/replay_player.h"
 #include "qt/window/signal_exit.h"
@@ -72,6 +73,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Mirvane"));
 
     auto& session = std::get<mirvane::qt::Session>(prepared);
+    if (session.choose_ports && !mirvane::qt::pick_session_ports(session)) return 0;  // cancelled
     if (const auto refusal = mirvane::qt::open_session_files(session, QStringLiteral("mirvane"))) {
         return finish(*refusal);
     }

@@ -39,6 +39,8 @@ check 2 err 2 "Missing value after '--log'" -- --log
 check 2 err 2 "unexpected argument 'stray'" -- stray
 check 1 err 1 'no display' -- 
 check 1 err 1 'no display' QT_QPA_PLATFORM=xcb -- 
+check 1 err 1 'no display' -- --choose-ports
+check 0 out - '--choose-ports +Before the window, pick' -- --help
 # A display named but not there, or no platform plugin to show a window: one line, before any
 # file is made.
 check 1 err 1 'no window can be shown: could not connect to display :nowhere$' DISPLAY=:nowhere -- --log "$work/early"

@@ -78,6 +78,11 @@ TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
                   std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
                                                             : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
         EXPECT_EQ(rig.monitor.opens, monitor_fails ? 1 : 0);
+        EXPECT_EQ(rig.window.warnings,
+                  monitor_fails ? std::vector<std::u16string>{u"mirvane: the monitor line (/dev/ttyS1) cannot be "
+                                                              u"opened; a bench with one adapter runs with "
+                                                              u"--monitor-port none"}
+                                : std::vector<std::u16string>{});
         expect_running(rig, false);
     }
 }
