@@ -55,6 +55,8 @@ check 2 err 2 '--monitor-port needs a device' -- --monitor-port=
 check 2 err 2 'MIRVANE_PORT1 is set but empty' MIRVANE_PORT1= -- 
 check 2 err 2 'MIRVANE_PORT2 is set but empty' MIRVANE_PORT2= -- 
 check 2 err 2 'terminal line needs a device' -- --terminal-port none
+check 2 err 2 '--replay opens no line' -- --replay "$work/x.capture" --monitor-port none
+check 2 err 2 '--full-speed goes with --replay' -- --full-speed
 check 2 err 2 '--log needs a file name' -- --log ''
 check 2 err 1 "$work/missing/session.log: No such file or directory" -- --log "$work/missing/session.log"
 check 2 err 1 "$work: Is a directory" -- --capture "$work"
