@@ -180,6 +180,9 @@ def bad_files_are_refused_before_any_line_opens():
     good = test_file("good.test", "case c\n  lift\n")
     run = subprocess.run([PROGRAM, "--terminal-port", "/nonexistent/tty", good], capture_output=True, text=True)
     check(run.returncode == 2 and "/nonexistent/tty" in run.stderr, "a line that cannot open: " + run.stderr)
+    run = subprocess.run([PROGRAM, "--check", "--terminal-port", "/nonexistent/tty", good], capture_output=True,
+                         text=True)
+    check(run.returncode == 0 and run.stdout == "1 files, 1 cases: no mistakes\n", f"--check of a good file: {run}")
 
 
 globals()[WHICH]()
