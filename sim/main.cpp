@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     // A script or a capture, named by its path or as a shipped scenario.
     if (const auto& played = options.played) {
         const char* extension = played->format == Format::Script ? ".txt" : ".capture";
-        auto loaded = load_script(find_scenario(played->path, extension), played->format);
+        auto loaded = load_script(find_scenario(played->path, extension), played->format, options.max_gap);
         if (const auto* error = std::get_if<ScriptError>(&loaded)) return complain(kExitUsage, error->message);
         settings.played = std::get<Script>(std::move(loaded));
         const auto& actions = settings.played->actions;

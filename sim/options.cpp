@@ -1,14 +1,38 @@
 #include "sim/options.h"
 
 #include <charconv>
+#include <string_view>
+#include <utility>
 
 #include "vocabulary/words.h"
 
 namespace mirvane::sim {
 
+namespace {
+
+// A duration as a person writes it: digits and a unit (ms, s, m or h; seconds without one).
+std::optional<std::chrono::milliseconds> duration_value(const std::string& text) {
+    constexpr std::pair<std::string_view, std::int64_t> kUnits[] = {
+        {"ms", 1}, {"s", 1'000}, {"m", 60'000}, {"h", 3'600'000}, {"", 1'000}};
+    const std::size_t digits = text.find_first_not_of("0123456789");
+    const std::string_view unit = digits == std::string::npos ? "" : std::string_view(text).substr(digits);
+    std::int64_t count = 0;
+    const char* first = text.data();
+    const char* last = first + (digits == std::string::npos ? text.size() : digits);
+    const auto [end, error] = std::from_chars(first, last, count);
+    if (first == last || error != std::errc() || end != last) return std::nullopt;
+    for (const auto& [name, scale] : kUnits) {
+        if (unit == name && count <= kLongestGap.count() / scale) return std::chrono::milliseconds(count * scale);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const std::vector<std::string>& args) {
     Options options;
     bool script_and_replay = false;  // both named: refused below, with the other clashes
+    bool max_gap = false;
     std::size_t i = 0;
     // Splits "--name=value" so both spellings of an option with a value work.
     const auto value_of = [&](const std::string& name, const std::string& arg) -> std::optional<std::string> {
@@ -51,6 +75,15 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const st
             if (!value || value->empty()) return OptionError{name + " needs a file name"};
             script_and_replay = script_and_replay || (options.played && options.played->format != format);
             options.played = Playback{format, *value};
+        } else if (is_option(arg, "--max-gap")) {
+            const auto value = value_of("--max-gap", arg);
+            const auto gap = value ? duration_value(*value) : std::nullopt;
+            if (!gap) {
+                return OptionError{"--max-gap needs a duration up to a day (30s, 500ms, 10m, 2h), not " +
+                                   quoted(value.value_or(""))};
+            }
+            options.max_gap = *gap;
+            max_gap = true;
         } else if (is_option(arg, "--seed")) {
             const auto value = value_of("--seed", arg);
             if (!value) return OptionError{"--seed needs a number"};
@@ -75,6 +108,7 @@ std::variant<Options, ShowHelp, ShowVersion, OptionError> parse_options(const st
     if (script_and_replay || (replay && options.levels.value_or(false))) {
         return OptionError{"--replay plays the capture alone, without --script or --levels"};
     }
+    if (max_gap && !replay) return OptionError{"--max-gap cuts the pauses of a --replay, but no capture was named"};
     return options;
 }
 
@@ -102,14 +136,20 @@ Options:
   --replay FILE    play a capture of Mirvane's reads (mirvane --capture) back
                    on both lines, starting when the terminal line comes up,
                    each read as one write at the captured pace (pauses of over
-                   an hour are cut to an hour); the handset says nothing of its
-                   own: no answers, no levels, no tap. The operator's start,
-                   stop and clear in the capture cannot be repeated from here
-                   (it says so at start; mirvane --replay FILE repeats them);
+                   an hour are cut to an hour, or as --max-gap says); the
+                   handset says nothing of its own: no answers, no levels, no
+                   tap. The operator's start, stop and clear in the capture
+                   cannot be repeated from here (it says so at start;
+                   mirvane --replay FILE repeats them);
                    reads for a monitor line the program did not open are
                    skipped, with one note; a last line cut short is passed over
                    with a warning; the end of the capture is announced on
                    standard error
+  --max-gap DURATION
+                   with --replay, play each pause longer than DURATION as
+                   DURATION, as for a capture appended to over days: digits
+                   and ms, s, m or h (30s, 500ms, 10m; seconds without a
+                   unit), up to 24h; the default is 1h
   --no-answers     the handset answers no command
   --levels         report changing reception levels between calls (the default
                    without --script and --replay)

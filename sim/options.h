@@ -1,6 +1,7 @@
 #pragma once
 // The simulator's command line.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,6 +29,8 @@ struct Options {
     // (a script replays a session exactly). Never during a replay.
     std::optional<bool> levels;
     bool full_speed = false;
+    // A replayed capture's pauses longer than this are played as this.
+    std::chrono::milliseconds max_gap = kLongestDelay;
     std::optional<std::uint32_t> seed;
     bool trace = false;
 

@@ -32,7 +32,8 @@ std::optional<int> digits_value(std::string_view digits) {
 // ends; the first line refused ends it.
 class Reader {
 public:
-    Reader(std::string_view name, Format format) {
+    Reader(std::string_view name, Format format, milliseconds max_gap)
+        : max_gap_(std::clamp(max_gap, milliseconds(0), kLongestGap)) {
         script_.name = name;
         script_.format = format;
     }
@@ -94,7 +95,7 @@ private:
     }
 
     // Each read follows the one before by the time between them; a clock put back plays it at
-    // once, a long wait as the longest delay. An action is the operator's: no far side can
+    // once, a long wait as the longest gap. An action is the operator's: no far side can
     // repeat it, so it is only counted.
     std::variant<Script, ScriptError> take_capture() {
         auto parsed = parse_capture(rest_, script_.name);
@@ -107,7 +108,7 @@ private:
                 ++script_.actions[static_cast<std::size_t>(record.action)];
                 continue;
             }
-            if (last_read) clock_ += std::clamp(record.at - *last_read, milliseconds(0), kLongestDelay);
+            if (last_read) clock_ += std::clamp(record.at - *last_read, milliseconds(0), max_gap_);
             last_read = record.at;
             script_.steps.push_back({clock_, std::move(record.bytes), record.file_line, *record.line});
         }
@@ -125,6 +126,7 @@ private:
         return std::nullopt;
     }
 
+    milliseconds max_gap_;
     Script script_;
     std::string rest_;  // the start of a line that has not ended yet, however long it is
     int line_number_ = 0;
@@ -134,20 +136,21 @@ private:
 
 }  // namespace
 
-std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name, Format format) {
-    Reader reader(name, format);
+std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name, Format format,
+                                               milliseconds max_gap) {
+    Reader reader(name, format, max_gap);
     reader.feed(text);
     return std::move(reader).result();
 }
 
-std::variant<Script, ScriptError> load_script(const std::string& path, Format format) {
+std::variant<Script, ScriptError> load_script(const std::string& path, Format format, milliseconds max_gap) {
     const auto failure = [&](int error) {
         return ScriptError{path + ": cannot read the " + (format == Format::Script ? "script" : "capture") + ": " +
                            std::strerror(error)};
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return failure(errno);
-    Reader reader(path, format);
+    Reader reader(path, format, max_gap);
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

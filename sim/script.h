@@ -12,8 +12,8 @@
 //
 // A capture is what Mirvane read on both lines, one read a line, and the operator's
 // actions between them (vocabulary/capture_format.h). Each read is played as one write,
-// after the time from the read before; the actions are only counted, as no far side can
-// repeat them (mirvane --replay does).
+// after the time from the read before, a pause of more than the longest gap cut to it; the
+// actions are only counted, as no far side can repeat them (mirvane --replay does).
 
 #include <array>
 #include <chrono>
@@ -53,14 +53,18 @@ struct ScriptError {
 
 // The longest delay one step may ask for: an hour is far beyond any test session, and a
 // bound keeps the running total from overflowing. A longer pause in a capture is played
-// as an hour.
+// as an hour unless asked otherwise, and never as more than a day.
 inline constexpr std::chrono::milliseconds kLongestDelay{3'600'000};
+inline constexpr std::chrono::milliseconds kLongestGap{86'400'000};
 
-// Parses script or capture text; name is used in error messages only.
+// Parses script or capture text; name is used in error messages only. A capture's pauses
+// longer than max_gap (at most kLongestGap) are played as max_gap.
 std::variant<Script, ScriptError> parse_script(std::string_view text, std::string_view name,
-                                               Format format = Format::Script);
+                                               Format format = Format::Script,
+                                               std::chrono::milliseconds max_gap = kLongestDelay);
 
 // Reads and parses a file, a line at a time.
-std::variant<Script, ScriptError> load_script(const std::string& path, Format format = Format::Script);
+std::variant<Script, ScriptError> load_script(const std::string& path, Format format = Format::Script,
+                                              std::chrono::milliseconds max_gap = kLongestDelay);
 
 }  // namespace mirvane::sim

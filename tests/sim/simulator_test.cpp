@@ -32,6 +32,7 @@ std::string outcome(const std::vector<std::string>& args) {
         std::string(o.serve ? "serve " : "") + (o.answers ? "" : "no-answers ") + (o.levels_on() ? "" : "no-levels ") +
         (o.full_speed ? "full-speed " : "") + (o.trace ? "trace " : "") +
         (o.seed ? std::to_string(*o.seed) + " " : "") +
+        (o.max_gap != std::chrono::hours(1) ? "max-gap=" + std::to_string(o.max_gap.count()) + " " : "") +
         (!o.played ? "" : (o.played->format == Format::Script ? "script=" : "replay=") + o.played->path + " ");
     for (const std::string& word : o.command) s += "[" + word + "]";
     return s;
@@ -53,6 +54,15 @@ TEST(Options, each_command_line_comes_to_its_settings_or_says_what_is_wrong) {
         {{"--replay="}, "--replay needs a file name"},
         {{"--seed", "4294967296"}, "--seed needs a number from 0 to 4294967295, not '4294967296'"},
         {{"--replay", "c", "--script", "s"}, "--replay plays the capture alone, without --script or --levels"},
+        // a pause as a person writes it, seconds without a unit, a day at most
+        {{"--replay=c", "--max-gap", "10"}, "no-levels max-gap=10000 replay=c "},
+        {{"--max-gap=250ms", "--replay=c"}, "no-levels max-gap=250 replay=c "},
+        {{"--replay=c", "--max-gap=24h"}, "no-levels max-gap=86400000 replay=c "},
+        {{"--replay=c", "--max-gap=1441m"},
+         "--max-gap needs a duration up to a day (30s, 500ms, 10m, 2h), not '1441m'"},
+        {{"--replay=c", "--max-gap=5d"}, "--max-gap needs a duration up to a day (30s, 500ms, 10m, 2h), not '5d'"},
+        {{"--max-gap"}, "--max-gap needs a duration up to a day (30s, 500ms, 10m, 2h), not ''"},
+        {{"--max-gap=2s"}, "--max-gap cuts the pauses of a --replay, but no capture was named"},
         {{"--serve", "mirvane"}, "--serve starts no program, but a command was given: 'mirvane'"},
     };
     for (const auto& [args, want] : cases) EXPECT_EQ(outcome(args), want) << testing::PrintToString(args);
@@ -118,6 +128,24 @@ TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_fi
     for (const auto& [format, text, want] : cases) EXPECT_EQ(parsed(format, text), want) << text.substr(0, 80);
     for (const std::string time : {"24:00:00.000", "10:1x:01.250", "10:60:01.250", "10:15:60.000"})
         EXPECT_EQ(parsed(C, "2026-12-07 " + time + " x\n"), "in:1: '" + time + "' is not a time of day (hh:mm:ss.mmm)");
+}
+
+TEST(Scripts, a_capture_appended_over_days_plays_each_pause_up_to_the_longest_gap) {
+    const std::string capture =
+        "2026-12-07 17:59:58.000 terminal A7\n2026-12-07 17:59:59.500 terminal 21\n"
+        "2026-12-08 09:00:00.000 monitor EB\n2026-12-09 09:00:03.000 terminal AF\n";
+    const std::pair<std::chrono::milliseconds, std::vector<long>> cases[] = {
+        {std::chrono::seconds(2), {0, 1500, 3500, 5500}},
+        {std::chrono::hours(1), {0, 1500, 3601500, 7201500}},
+        {std::chrono::hours(1000), {0, 1500, 54002000, 140402000}},  // never more than a day
+    };
+    for (const auto& [gap, want] : cases) {
+        const auto result = parse_script(capture, "in", Format::Capture, gap);
+        ASSERT_TRUE(std::holds_alternative<Script>(result)) << std::get<ScriptError>(result).message;
+        std::vector<long> at;
+        for (const ScriptStep& step : std::get<Script>(result).steps) at.push_back(static_cast<long>(step.at.count()));
+        EXPECT_EQ(at, want) << gap.count();
+    }
 }
 
 TEST(Handset, follows_the_call_from_what_it_said_and_answers_each_command_in_that_state) {
