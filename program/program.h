@@ -19,6 +19,8 @@ struct Program {
     // Chosen at start. A bench with one adapter has no monitor line: start opens the
     // terminal line alone.
     bool monitor_line = true;
+    // Chosen at start: a lost line is waited for and communication starts again when it is back.
+    bool reconnect = false;
     // The session log and the capture, when asked for; a file that fails is dropped.
     RecordFile* log = nullptr;
     RecordFile* capture = nullptr;

@@ -61,6 +61,8 @@ struct SharedState {
     bool exiting = false;
     // Set once the exit button has ended the program; waiting sends give up at once.
     bool ended = false;
+    // A lost line is waited for, until it is back or the operator presses start, stop or exit.
+    bool watching_for_device = false;
 
     // Message boxes are modal and run events; a box asked for while one is open waits here
     // and is shown after it, so boxes never nest.

@@ -6,6 +6,7 @@
 #include "logs/session_records.h"
 #include "program/captions.h"
 #include "program/message_boxes.h"
+#include "shell/reconnect.h"
 #include "shell/startup.h"
 #include "vocabulary/command_codes.h"
 
@@ -67,6 +68,7 @@ std::u16string port_title(const Program& program, const SerialPort& port) {
 }
 
 void Command1_Click(Program& program) {
+    stop_watching(program);
     if (!program.MSComm1.is_open()) {
         start_communication(program);
     } else {
@@ -80,6 +82,7 @@ void Command2_Click(Program& program) {
     // A second press while the first waits for its hang-up byte would send another.
     if (state.exiting) return;
     state.exiting = true;
+    stop_watching(program);
     if (window.caption(Control::Command4) == caption::kPutReceiverDown && communication_running(window)) {
         // The hang-up byte, with a wait that ends: a held line must not keep the program.
         send_within(program, command_code::kOnHook, kExitHangUpWait);
@@ -94,6 +97,7 @@ void lose_line(Program& program, const SerialPort& port, std::u16string_view rea
     // Close first: a dead port left open keeps failing, and the box below runs events.
     stop_communication(program);
     show_critical(program, port_problem(program, port, kLineLost, reason));
+    watch_for_device(program, port);
 }
 
 }  // namespace mirvane

@@ -22,7 +22,8 @@ void Command2_Click(Program& program);
 
 // A line that failed while open (a USB adapter pulled, the far side of a pseudo-terminal
 // gone): stops terminal communication as the stop button would, then tells the operator
-// once. Nothing happens when communication is not running.
+// once; with reconnect chosen, the line is then waited for. Nothing happens when
+// communication is not running.
 void lose_line(Program& program, const SerialPort& port, std::u16string_view reason);
 
 // "端末ポート" or "モニタポート" with the device, as messages name a port.

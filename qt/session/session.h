@@ -31,6 +31,8 @@ struct Session {
     bool monitor_named = false;
     // The person picks the lines not named, before anything is opened.
     bool choose_ports = false;
+    // A lost line is waited for, and communication starts again when it is back.
+    bool reconnect = false;
     // As named (argument_text), empty when not asked for; opened by open_session_files.
     QString log_path;
     QString capture_path;

@@ -78,6 +78,9 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
         {"choose-ports",
          "Before the window, pick the lines not named by an option or a variable from the "
          "machine's serial ports; the pick is remembered for the next time."},
+        {"reconnect",
+         "When a line's device goes away, wait for it at the same path and start "
+         "communication again when it is back."},
     });
     add_session_options(parser);
     if (!parser.parse(arguments)) return refuse(parser.errorText());
@@ -98,7 +101,10 @@ std::variant<Session, Finish> prepare_session(const QStringList& arguments, cons
     if (parser.isSet("full-speed") && !parser.isSet("replay")) return refuse("--full-speed goes with --replay");
 
     auto session = read_session(parser, environment, kProgram);
-    if (auto* read = std::get_if<Session>(&session)) read->choose_ports = parser.isSet("choose-ports");
+    if (auto* read = std::get_if<Session>(&session)) {
+        read->choose_ports = parser.isSet("choose-ports");
+        read->reconnect = parser.isSet("reconnect");
+    }
     return session;
 }
 

@@ -16,8 +16,14 @@ QtProgram::QtProgram() {
     MSComm2.on_comm = [this] {
         if (!state.ended) MSComm2_OnComm(program);
     };
-    MSComm1.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm1, reason); };
-    MSComm2.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm2, reason); };
+    MSComm1.on_lost = [this](std::u16string_view reason) {
+        lose_line(program, MSComm1, reason);
+        device_watch.follow();
+    };
+    MSComm2.on_lost = [this](std::u16string_view reason) {
+        lose_line(program, MSComm2, reason);
+        device_watch.follow();
+    };
 }
 
 QtProgram::QtProgram(Session session) : QtProgram() {
@@ -25,6 +31,7 @@ QtProgram::QtProgram(Session session) : QtProgram() {
     MSComm1.choose_device(session_.terminal_device);
     MSComm2.choose_device(session_.monitor_device);
     program.monitor_line = session_.monitor_device != kNoDevice;
+    program.reconnect = session_.reconnect;
     keep_session_files(program, session_.log.get(), session_.capture.get());
 }
 

@@ -6,6 +6,7 @@
 #include "program/shared_state.h"
 #include "qt/serial/qt_serial_port.h"
 #include "qt/window/command_line.h"
+#include "qt/window/device_watch.h"
 #include "qt/window/form1.h"
 
 namespace mirvane::qt {
@@ -24,6 +25,7 @@ public:
     QtSerialPort MSComm2;
     Form1 window;
     Program program{state, window, MSComm1, MSComm2};
+    DeviceWatch device_watch{program};
 
 private:
     Session session_;

@@ -96,6 +96,42 @@ private slots:
                  std::tuple(std::size_t(0), qsizetype(0), qsizetype(0)));
     }
 
+    // With --reconnect, a device gone from behind its path is waited for: its box and the
+    // stop come as without the option, nothing starts while the path is empty, and once a new
+    // pseudo-terminal is behind it communication starts again by itself, its presses reaching
+    // the new line. The same holds for the monitor line; the session log says each.
+    void reconnect_starts_communication_again_when_a_device_is_back_behind_its_path() {
+        ProgramRig rig;
+        QTemporaryDir dir;
+        const QString log = dir.filePath("session.log");
+        rig.start_program({"--reconnect", "--log", log});
+        rig.click(Command1);
+        for (FarSide* lost : {&rig.terminal, &rig.monitor}) {
+            lost->unplug();
+            QVERIFY(QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); }));
+            QVERIFY(std::exchange(rig.boxes.seen, {})[0].endsWith(
+                u"端末通信を終了しました："
+                u"装置が応答しません（取り外されたか、相手側が閉じられました）"_s));
+            QTest::qWait(1200);  // two checks and more find the path empty
+            QCOMPARE(std::tuple(rig.form().caption(Command1) == u"端末通信開始", rig.mirvane->MSComm1.is_open()),
+                     std::tuple(true, false));
+            lost->plug_in();
+            QVERIFY(QTest::qWaitFor([&] { return rig.form().caption(Command1) == u"端末通信終了"; }, 3000));
+            QCOMPARE(std::tuple(rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open(),
+                                rig.form().keypad_button(1)->isEnabled()),
+                     std::tuple(true, true, true));
+        }
+        rig.click(Command4);
+        QCOMPARE(rig.terminal.wait_for(2), (Bytes{0xA7, 0xEB}));
+        QCOMPARE(rig.boxes.seen, QStringList());
+        const QString back = u"event reconnect: "_s + rig.terminal.path() + " and " + rig.monitor.path() +
+                             " back; terminal communication started again";
+        QCOMPARE(
+            unstamped_lines(log).filter(u"event reconnect: "_s),
+            QStringList({u"event reconnect: "_s + rig.terminal.path() + " lost; waiting for it to come back", back,
+                         u"event reconnect: "_s + rig.monitor.path() + " lost; waiting for it to come back", back}));
+    }
+
     // Errors counted on both lines give one box per error, one after another and never two
     // up together, and line states none, the monitor's raised while the terminal's fourth
     // box is up; bytes that arrive on both lines while the first box waits for the operator
