@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "logs/session_records.h"
 #include "program/message_boxes.h"
 
 namespace mirvane {
@@ -41,6 +42,9 @@ bool is_quiet_line_event(std::int16_t event) {
     return event == comm_event::kSend || (event >= comm_event::kCts && event <= comm_event::kEof);
 }
 
-void report_comm_error(Program& program, std::int16_t event) { show_critical(program, comm_error_text(event)); }
+void report_comm_error(Program& program, std::int16_t event) {
+    record_event(program, u"line error: " + std::u16string(comm_error_text(event)));
+    show_critical(program, comm_error_text(event));
+}
 
 }  // namespace mirvane

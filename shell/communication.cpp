@@ -91,9 +91,11 @@ void Command2_Click(Program& program) {
 
 void lose_line(Program& program, const SerialPort& port, std::u16string_view reason) {
     if (program.state.ended || !communication_running(program.window)) return;
+    const std::u16string problem = port_problem(program, port, kLineLost, reason);
+    record_event(program, u"line lost: " + problem);
     // Close first: a dead port left open keeps failing, and the box below runs events.
     stop_communication(program);
-    show_critical(program, port_problem(program, port, kLineLost, reason));
+    show_critical(program, problem);
 }
 
 }  // namespace mirvane
