@@ -28,9 +28,9 @@ class ProgramTest : public QObject {
         return lines;
     }
 
-    // The lines that are the log pane's entries, without the session's events and sends.
+    // The lines that are the log pane's entries, without the header, the events and the sends.
     static QStringList entry_lines(const QString& path) {
-        static const QRegularExpression other("^(event|sent) ");
+        static const QRegularExpression other("^(# |event |sent )");
         QStringList lines = unstamped_lines(path);
         lines.removeIf([](const QString& line) { return other.match(line).hasMatch(); });
         return lines;
@@ -175,7 +175,7 @@ private slots:
         rig.terminal.write({0xAD, 0x35});  // still open at the clear
         QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Text1).starts_with(u"35 AD"); }));
         rig.click(Command7);
-        QCOMPARE(unstamped_lines(log).value(0), u"event communication started"_s);
+        QCOMPARE(unstamped_lines(log).value(4), u"event communication started"_s);
         QStringList logged = entry_lines(log);
         QVERIFY(QRegularExpression(u"^AD 35 : \\[[\\d:]{8}\\] 網情報 5 （未完）$"_s).match(logged.value(4)).hasMatch());
         logged.removeAt(4);
@@ -237,6 +237,30 @@ private slots:
         QCOMPARE(
             rig.boxes.seen[0],
             "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
+    }
+
+    // A log read alone: each run opens its part with what it ran on and when, and every code
+    // sent is there though no monitor line sees it.
+    void a_run_s_log_opens_with_its_header_and_names_each_code_sent_without_a_monitor_line() {
+        QTemporaryDir files;
+        const QString log = files.filePath("session.log");
+        ProgramRig rig;
+        start_with(rig, {"--monitor-port", "none", "--log", log});
+        rig.click(Command1);
+        rig.click(Command4);
+        QCOMPARE(rig.terminal.wait_for(2), (Bytes{0xA7, 0xEB}));
+        QVERIFY(QTest::qWaitFor([&] { return unstamped_lines(log).size() == 7; }));
+        const QStringList lines = unstamped_lines(log);
+        const QString patterns[] = {
+            "^# mirvane \\S+$",
+            "^# terminal line " + QRegularExpression::escape(rig.terminal.path()) + " 600,E,8,1$",
+            "^# monitor line none$",
+            "^# started \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC[+-]\\d\\d:\\d\\d$",
+            "^event communication started$",
+            "^sent A7 受話器を上げる$",
+            "^sent EB 発番号表示$"};
+        for (int i = 0; i < 7; ++i)
+            QVERIFY2(QRegularExpression(patterns[i]).match(lines[i]).hasMatch(), qPrintable(lines[i]));
     }
 
     // A capture into a FIFO whose reader stops holds nothing up: the reads go on into the
