@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
 constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
+constexpr std::u16string_view kRecordOpenGloss = u"recording to the file (";
+constexpr std::u16string_view kRecordFailedGloss = u") stopped, as it cannot be written: ";
 constexpr std::u16string_view kEvent = u"event ";
 constexpr std::u16string_view kFileFailed = u"file failed: ";
 
@@ -32,10 +34,13 @@ void append_or_drop(Program& program, RecordFile*& file, std::u16string_view lin
 
 // A failed file is given up; the log says so when the capture failed (a failed log cannot).
 void drop(Program& program, RecordFile*& file, std::u16string_view reason) {
+    // The reason is the system's, in English already.
+    const std::u16string gloss =
+        std::u16string(kRecordOpenGloss) + file->name() + std::u16string(kRecordFailedGloss) + std::u16string(reason);
     const std::u16string message = give_up(file, reason);
     if (&file == &program.capture)
         append_or_drop(program, program.log, std::u16string(kEvent) + std::u16string(kFileFailed) + message);
-    show_critical(program, message);
+    show_critical(program, message, gloss);
 }
 
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {

@@ -79,7 +79,7 @@ TEST(SessionRecords, the_log_names_each_send_and_each_event_of_the_session_witho
     Command8_Click(rig.program);
     Command4_Click(rig.program);
     rig.raise(rig.terminal, comm_event::kFrame);
-    lose_line(rig.program, rig.terminal, u"応答なし");
+    lose_line(rig.program, rig.terminal, u"応答なし", u"no answer");
     Command2_Click(rig.program);
     std::vector<std::u16string> expected{u"event communication started", u"sent A7 受話器を上げる",
                                          u"sent EB 発番号表示"};

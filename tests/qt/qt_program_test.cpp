@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include "support/program_rig.h"
 
@@ -261,6 +263,26 @@ private slots:
             "^sent EB 発番号表示$"};
         for (int i = 0; i < 7; ++i)
             QVERIFY2(QRegularExpression(patterns[i]).match(lines[i]).hasMatch(), qPrintable(lines[i]));
+    }
+
+    // A start that fails says why on standard error too, in one line with its English.
+    void a_port_that_cannot_open_is_one_line_on_standard_error_with_its_english() {
+        QTemporaryFile said;
+        QVERIFY(said.open());
+        std::fflush(stderr);
+        const int saved = ::dup(2);
+        ::dup2(said.handle(), 2);
+        ProgramRig rig;
+        rig.start_program({"--terminal-port", "/dev/nonexistent", "--monitor-port", "none"});
+        rig.click(Command1);
+        const bool boxed = QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); });
+        std::fflush(stderr);
+        ::dup2(saved, 2), ::close(saved);
+        QVERIFY(boxed);
+        said.seek(0);  // the offset is shared with standard error's, at its end
+        QCOMPARE(QString::fromUtf8(said.readAll()),
+                 u"mirvane: 端末ポート（/dev/nonexistent）を開けません：装置が見つかりません (the terminal port "
+                 u"(/dev/nonexistent) cannot be opened: device not found)\n"_s);
     }
 
     // A capture into a FIFO whose reader stops holds nothing up: the reads go on into the
