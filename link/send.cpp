@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "logs/session_records.h"
+
 namespace mirvane {
 
 namespace {
@@ -25,6 +27,7 @@ bool send(Program& program, std::uint8_t byte, std::optional<std::chrono::millis
     const auto deadline = limit ? std::optional(program.window.clock() + *limit) : std::nullopt;
     const std::array<std::uint8_t, 1> bytes{byte};
     port.output(bytes);
+    record_send(program, byte);
 
     // Handlers run inside the yield, the stop button among them: after each turn the port
     // may be gone, and then the wait is over.

@@ -4,6 +4,8 @@
 
 #include "logs/message_log.h"
 #include "program/message_boxes.h"
+#include "vocabulary/command_codes.h"
+#include "vocabulary/hex_text.h"
 
 namespace mirvane {
 
@@ -11,6 +13,10 @@ namespace {
 
 constexpr std::u16string_view kRecordOpen = u"記録ファイル（";
 constexpr std::u16string_view kRecordFailed = u"）に書き込めないため、このファイルへの記録をやめました：";
+constexpr std::u16string_view kRecordOpenGloss = u"recording to the file (";
+constexpr std::u16string_view kRecordFailedGloss = u") stopped, as it cannot be written: ";
+constexpr std::u16string_view kEvent = u"event ";
+constexpr std::u16string_view kFileFailed = u"file failed: ";
 
 // The file is written no more; what its box says.
 std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
@@ -24,9 +30,22 @@ std::u16string give_up(RecordFile*& file, std::u16string_view reason) {
 
 // Records are written in the middle of a store-and-render step; the box comes on a later
 // turn, while both lines go on being read.
+void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line);
+
+// A failed file is given up; the log says so when the capture failed (a failed log cannot).
+void drop(Program& program, RecordFile*& file, std::u16string_view reason) {
+    // The reason is the system's, in English already.
+    const std::u16string gloss =
+        std::u16string(kRecordOpenGloss) + file->name() + std::u16string(kRecordFailedGloss) + std::u16string(reason);
+    const std::u16string message = give_up(file, reason);
+    if (&file == &program.capture)
+        append_or_drop(program, program.log, std::u16string(kEvent) + std::u16string(kFileFailed) + message);
+    show_critical(program, message, gloss);
+}
+
 void append_or_drop(Program& program, RecordFile*& file, std::u16string_view line) {
     if (file == nullptr) return;
-    if (const auto failure = file->append(line)) show_critical(program, give_up(file, *failure));
+    if (const auto failure = file->append(line)) drop(program, file, *failure);
 }
 
 }  // namespace
@@ -38,7 +57,7 @@ void keep_session_files(Program& program, RecordFile* log, RecordFile* capture) 
         RecordFile* file = program.*slot;
         if (file == nullptr) continue;
         file->failed_later = [&program, slot, file](std::u16string_view reason) {
-            if (program.*slot == file) show_critical(program, give_up(program.*slot, reason));
+            if (program.*slot == file) drop(program, program.*slot, reason);
         };
     }
 }
@@ -57,7 +76,21 @@ void record_clear(Program& program) {
 }
 
 void record_action(Program& program, CaptureAction action) {
+    if (action == CaptureAction::start) record_event(program, u"communication started");
+    if (action == CaptureAction::stop) record_event(program, u"communication stopped");
     append_or_drop(program, program.capture, capture_action_text(action));
+}
+
+void record_send(Program& program, std::uint8_t code) {
+    std::u16string line = u"sent " + hex_text(code);
+    line += u' ';
+    line += command_meaning(code);
+    append_or_drop(program, program.log, line);
+    append_or_drop(program, program.capture, capture_send_text(code));
+}
+
+void record_event(Program& program, std::u16string_view what) {
+    append_or_drop(program, program.log, std::u16string(kEvent) + std::u16string(what));
 }
 
 void record_unfinished(Program& program) {

@@ -16,7 +16,7 @@ namespace mirvane {
 inline constexpr std::u16string_view kClearMarker = u"---- 情報表示消去 ----";
 // The first line of a new capture file.
 inline constexpr std::u16string_view kCaptureHeader =
-    u"# Mirvane capture: local date and time, then a read (line, bytes in hex) or an action (start, stop, clear)";
+    u"# Mirvane capture: local date and time, then a read (line, bytes in hex), an action (start, stop, clear) or a send (sent, code in hex)";
 // Behind the entry of a message that was still being collected when it was written.
 inline constexpr std::u16string_view kUnfinishedMarker = u" （未完）";
 
@@ -36,6 +36,14 @@ void record_action(Program& program, CaptureAction action);
 // A message still being collected, at a clear or at the exit: its entry as it stands, with
 // the unfinished marker, so that the log holds what the capture's bytes said.
 void record_unfinished(Program& program);
+
+// A command code handed to the terminal line: "sent A7 受話器を上げる" in the log, "sent A7" in
+// the capture, with or without a monitor line to see it.
+void record_send(Program& program, std::uint8_t code);
+
+// Something that happened to the session, in the log as "event " and what: a start, a stop,
+// a lost line, a line error, a file that failed, the exit.
+void record_event(Program& program, std::u16string_view what);
 
 // One read of a line, as handed to its decoder; an empty read is no read.
 void record_read(Program& program, Line line, std::span<const std::uint8_t> bytes);

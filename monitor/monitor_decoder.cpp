@@ -13,34 +13,11 @@ namespace mirvane {
 
 namespace {
 
-struct MonitorName {
-    std::uint8_t code;
-    std::u16string_view meaning;
-};
-
-constexpr std::array<MonitorName, 5> kMonitorNames{{
-    {command_code::kOffHook, command_name::kOffHook},
-    {command_code::kOnHook, command_name::kOnHook},
-    {command_code::kCallerNumberHidden, command_name::kCallerNumberHidden},
-    {command_code::kCallerNumberShown, command_name::kCallerNumberShown},
-    {command_code::kDialComplete, command_name::kDialComplete},
-}};
-
-constexpr std::u16string_view kUnnamed = u"*";
 constexpr std::u16string_view kEmptyColumns = u"__ __ __ __ ";
 
 }  // namespace
 
-std::u16string monitor_meaning(std::uint8_t byte) {
-    // dial_conv1 alone knows which bytes are dial codes: it leaves the text empty for the rest.
-    std::u16string character;
-    dial_conv1(character, byte);
-    if (!character.empty()) return dial_label(character);
-    for (const MonitorName& name : kMonitorNames) {
-        if (name.code == byte) return std::u16string(name.meaning);
-    }
-    return std::u16string(kUnnamed);
-}
+std::u16string monitor_meaning(std::uint8_t byte) { return command_meaning(byte); }
 
 std::u16string monitor_code_pattern(std::uint8_t byte) { return std::u16string(kEmptyColumns) + hex_text(byte); }
 

@@ -2,9 +2,10 @@
 
 namespace mirvane {
 
-void show_critical(Program& program, std::u16string_view message) {
+void show_critical(Program& program, std::u16string_view message, std::u16string_view gloss) {
     SharedState& state = program.state;
     if (state.ended) return;
+    program.window.warn(u"mirvane: " + std::u16string(message) + u" (" + std::u16string(gloss) + u")");
     state.pending_boxes.emplace_back(message);
     program.window.run_later([&program] { show_pending_boxes(program); });
 }

@@ -12,7 +12,9 @@ namespace mirvane {
 // The box is queued and the window shows the queue on a later turn of the event loop; a box
 // asked for while one is open comes after it: one box per request, in order, never one
 // inside another.
-void show_critical(Program& program, std::u16string_view message);
+// The box's text also goes to standard error at once, as one line with its English (`gloss`),
+// so that a terminal or a service log says what the box said.
+void show_critical(Program& program, std::u16string_view message, std::u16string_view gloss);
 
 // The window's later turn: shows the queued boxes one after another, unless a box is open
 // (which shows them after itself) or the program has ended.

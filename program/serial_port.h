@@ -30,6 +30,7 @@ inline constexpr std::int16_t kParity = 1009;
 // Why a port could not be opened, in the operator's language, ready for the message box.
 struct OpenFailure {
     std::u16string reason;
+    std::u16string gloss;  // the reason in English, for standard error
 };
 
 class SerialPort {

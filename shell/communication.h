@@ -22,9 +22,9 @@ void Command2_Click(Program& program);
 
 // A line that failed while open (a USB adapter pulled, the far side of a pseudo-terminal
 // gone): stops terminal communication as the stop button would, then tells the operator
-// once; with reconnect chosen, the line is then waited for. Nothing happens when
-// communication is not running.
-void lose_line(Program& program, const SerialPort& port, std::u16string_view reason);
+// once, `gloss` being the reason in English; with reconnect chosen, the line is then waited
+// for. Nothing happens when communication is not running.
+void lose_line(Program& program, const SerialPort& port, std::u16string_view reason, std::u16string_view gloss);
 
 // "端末ポート" or "モニタポート" with the device, as messages name a port.
 std::u16string port_title(const Program& program, const SerialPort& port);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "logs/session_records.h"
 #include "program/captions.h"
 #include "shell/communication.h"
 
@@ -9,20 +10,15 @@ namespace mirvane {
 
 namespace {
 
-constexpr std::u16string_view kEvent = u"event reconnect: ";
+constexpr std::u16string_view kReconnect = u"reconnect: ";
 constexpr std::u16string_view kWaiting = u" lost; waiting for it to come back";
 constexpr std::u16string_view kBack = u" back; terminal communication started again";
 constexpr std::u16string_view kBackRefused = u" back but would not start; waiting no more";
 constexpr std::u16string_view kOperator = u"the operator's own press ends the wait";
 
 // The session log is the one place a bench engineer reads what happened while they were away.
-// A write that fails gives the file up as a later failure does: named in its box once.
-void record_event(Program& program, std::u16string_view what) {
-    RecordFile* file = program.log;
-    if (file == nullptr) return;
-    std::u16string line(kEvent);
-    line += what;
-    if (const auto failure = file->append(line); failure && file->failed_later) file->failed_later(*failure);
+void record_reconnect(Program& program, std::u16string_view what) {
+    record_event(program, std::u16string(kReconnect) + std::u16string(what));
 }
 
 std::u16string awaited_text(const Program& program) {
@@ -36,7 +32,7 @@ std::u16string awaited_text(const Program& program) {
 void watch_for_device(Program& program, const SerialPort& lost) {
     if (!program.reconnect || program.state.ended) return;
     program.state.watching_for_device = true;
-    record_event(program, lost.device_name() + std::u16string(kWaiting));
+    record_reconnect(program, lost.device_name() + std::u16string(kWaiting));
 }
 
 bool watching_for_device(const Program& program) { return program.state.watching_for_device && !program.state.ended; }
@@ -52,12 +48,12 @@ void device_returned(Program& program) {
     program.state.watching_for_device = false;
     Command1_Click(program);
     const bool started = communication_running(program.window);
-    record_event(program, awaited_text(program) + std::u16string(started ? kBack : kBackRefused));
+    record_reconnect(program, awaited_text(program) + std::u16string(started ? kBack : kBackRefused));
 }
 
 void stop_watching(Program& program) {
     if (!std::exchange(program.state.watching_for_device, false)) return;
-    record_event(program, kOperator);
+    record_reconnect(program, kOperator);
 }
 
 }  // namespace mirvane

@@ -22,6 +22,8 @@ void replay_record(Program& program, const CaptureRecord& record) {
     }
     switch (record.action) {
         case CaptureAction::clear: Command7_Click(program); return;
+        // What was sent is in the capture already; a replay reads, it sends nothing.
+        case CaptureAction::sent: return;
         case CaptureAction::start:
         case CaptureAction::stop:
             // The caption tells the operator where the session was; no line opens.

@@ -42,6 +42,7 @@ void config1(Program& program) {
 
 void Form_Unload(Program& program) {
     record_unfinished(program);
+    record_event(program, u"exit");
     if (program.MSComm1.is_open()) program.MSComm1.close();
 }
 

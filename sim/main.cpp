@@ -128,17 +128,18 @@ int main(int argc, char** argv) {
         const auto& actions = settings.played->actions;
         if (std::ranges::any_of(actions, [](int n) { return n > 0; })) {
             std::string counts;
-            for (const auto action :
-                 {mirvane::CaptureAction::start, mirvane::CaptureAction::stop, mirvane::CaptureAction::clear}) {
+            for (const auto action : {mirvane::CaptureAction::start, mirvane::CaptureAction::stop,
+                                      mirvane::CaptureAction::clear, mirvane::CaptureAction::sent}) {
                 const int n = actions[static_cast<std::size_t>(action)];
                 if (n > 0)
                     counts += (counts.empty() ? "" : ", ") + std::to_string(n) + " " +
                               std::string(mirvane::action_name(action));
             }
-            std::fprintf(stderr,
-                         "mirvane-sim: the capture records actions a far side cannot repeat (%s); only its reads are "
-                         "played (mirvane --replay FILE repeats them)\n",
-                         counts.c_str());
+            std::fprintf(
+                stderr,
+                "mirvane-sim: the capture records actions and sends a far side cannot repeat (%s); only its reads are "
+                "played (mirvane --replay FILE repeats them)\n",
+                counts.c_str());
         }
         for (const std::string& warning : settings.played->warnings)
             std::fprintf(stderr, "mirvane-sim: %s\n", warning.c_str());

@@ -43,7 +43,7 @@ struct Script {
     // A capture's: what was passed over (a last line cut short), and how many of each action
     // (start, stop, clear) it records.
     std::vector<std::string> warnings;
-    std::array<int, 3> actions{};
+    std::array<int, 4> actions{};
 };
 
 // What went wrong and where, ready to print: "file:line: what".

@@ -10,8 +10,12 @@ namespace mirvane::unattended {
 HeadlessProgram::HeadlessProgram(qt::Session chosen) : session(std::move(chosen)) {
     MSComm1.on_comm = [this] { MSComm1_OnComm(program); };
     MSComm2.on_comm = [this] { MSComm2_OnComm(program); };
-    MSComm1.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm1, reason); };
-    MSComm2.on_lost = [this](std::u16string_view reason) { lose_line(program, MSComm2, reason); };
+    MSComm1.on_lost = [this](std::u16string_view reason, std::u16string_view gloss) {
+        lose_line(program, MSComm1, reason, gloss);
+    };
+    MSComm2.on_lost = [this](std::u16string_view reason, std::u16string_view gloss) {
+        lose_line(program, MSComm2, reason, gloss);
+    };
     MSComm1.choose_device(session.terminal_device);
     MSComm2.choose_device(session.monitor_device);
     program.monitor_line = session.monitor_device != qt::kNoDevice;

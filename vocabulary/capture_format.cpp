@@ -9,7 +9,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr std::string_view kActionNames[] = {"start", "stop", "clear"};
+constexpr std::string_view kActionNames[] = {"start", "stop", "clear", "sent"};
 
 std::optional<CaptureAction> action_named(std::string_view word) {
     for (std::size_t i = 0; i < std::size(kActionNames); ++i) {
@@ -72,18 +72,20 @@ std::variant<std::monostate, CaptureRecord, std::string> read_line(std::string_v
     if (!record.line) {
         const auto action = action_named(word);
         if (!action) {
-            return quoted(word) + " is neither a line (terminal or monitor) nor an action (start, stop or clear)";
+            return quoted(word) + " is neither a line (terminal or monitor) nor an action (start, stop, clear or sent)";
         }
         record.action = *action;
-        if (const auto extra = words.next()) return quoted(*extra) + " follows an action, which takes no bytes";
-        return record;
+        if (*action != CaptureAction::sent) {
+            if (const auto extra = words.next()) return quoted(*extra) + " follows an action, which takes no bytes";
+            return record;
+        }
     }
     while (const auto next = words.next()) {
         const auto byte = hex_byte(*next);
         if (!byte) return quoted(*next) + " is not a hex byte (two hex digits, 00 to FF)";
         record.bytes.push_back(*byte);
     }
-    if (record.bytes.empty()) return std::string("a read needs one or more bytes in hex");
+    if (record.bytes.empty()) return std::string("a read or a send needs one or more bytes in hex");
     return record;
 }
 
@@ -111,6 +113,8 @@ std::u16string capture_action_text(CaptureAction action) {
     const std::string_view name = action_name(action);
     return std::u16string(name.begin(), name.end());
 }
+
+std::u16string capture_send_text(std::uint8_t code) { return u"sent " + hex_text(code); }
 
 std::variant<Capture, std::string> parse_capture(std::string_view text, std::string_view name) {
     Capture capture;

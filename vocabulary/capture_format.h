@@ -3,6 +3,7 @@
 //   # Mirvane capture: ...                     a comment
 //   2026-12-07 10:15:01.250 terminal AF C5     a read: the line, then its bytes in hex
 //   2026-12-07 10:15:02.000 clear              an operator's action that changes what is decoded
+//   2026-12-07 10:15:02.100 sent A7            a command code the program sent on the terminal line
 // The program writes what follows the stamp; the session file puts the local date and time,
 // to the millisecond, in front.
 
@@ -19,8 +20,9 @@
 
 namespace mirvane {
 
-// Start and stop of terminal communication, and the clear of the panes and stores.
-enum class CaptureAction : std::uint8_t { start, stop, clear };
+// Start and stop of terminal communication, the clear of the panes and stores, and a send
+// (its codes in the record's bytes): what the program did, not what it read.
+enum class CaptureAction : std::uint8_t { start, stop, clear, sent };
 
 struct CaptureRecord {
     std::chrono::milliseconds at;  // the stamp's date and time, counted from 1970-01-01 00:00
@@ -36,6 +38,7 @@ struct CaptureRecord {
 // What follows the stamp.
 std::u16string capture_read_text(Line line, std::span<const std::uint8_t> bytes);
 std::u16string capture_action_text(CaptureAction action);
+std::u16string capture_send_text(std::uint8_t code);
 std::string_view action_name(CaptureAction action);
 
 struct Capture {

@@ -46,6 +46,10 @@ inline constexpr std::string_view kDialGloss = "dial digit";
 // "Dial [" + character + "]": the name of a dial code, used as send label and monitor text.
 std::u16string dial_label(std::u16string_view character);
 
+// What a command code means as the monitor's entries name it: its name, "Dial [n]" for a
+// dial code, and "*" for a byte that is no command.
+std::u16string command_meaning(std::uint8_t code);
+
 // Maps one dial character ("0"-"9", "*", "#", "A"-"D", upper case only) to its code;
 // any other text leaves buf exactly as it was.
 void dial_conv(std::u16string_view c, std::uint8_t& buf);

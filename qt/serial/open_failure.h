@@ -8,11 +8,13 @@
 #include <QString>
 #include <string>
 
+#include "program/serial_port.h"
+
 namespace mirvane::qt {
 
-// The reason for the message box, from what QSerialPort said after a failed open().
-std::u16string open_failure_reason(const QString& device, QSerialPort::SerialPortError error,
-                                   const QString& system_text);
+// The reason for the message box, with its English, from what QSerialPort said after a
+// failed open().
+OpenFailure open_failure_reason(const QString& device, QSerialPort::SerialPortError error, const QString& system_text);
 
 // The lock file QSerialPort takes for `device`: in the first of its lock folders that can
 // be read and holds the file already or can be written; empty when none can.

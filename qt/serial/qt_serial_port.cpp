@@ -13,6 +13,7 @@ namespace mirvane::qt {
 namespace {
 
 constexpr std::u16string_view kDeviceGone = u"装置が応答しません（取り外されたか、相手側が閉じられました）";
+constexpr std::u16string_view kDeviceGoneGloss = u"the device does not answer (removed, or its far side closed)";
 
 std::u16string to_u16(const QString& text) { return text.toStdU16String(); }
 
@@ -81,7 +82,7 @@ std::optional<OpenFailure> QtSerialPort::open() {
         const QSerialPort::SerialPortError error = port_.error();
         const QString system_text = port_.errorString();
         port_.clearError();
-        return OpenFailure{open_failure_reason(device_, error, system_text)};
+        return open_failure_reason(device_, error, system_text);
     }
     // A pseudo-terminal has no modem lines; refusing them is no reason to give up the line.
     port_.setDataTerminalReady(true);
@@ -165,13 +166,13 @@ void QtSerialPort::on_error(QSerialPort::SerialPortError error) {
     // notification is not safe.
     if (loss_reported_) return;
     loss_reported_ = true;
-    QTimer::singleShot(0, this, [this, opening = openings_] { report_loss(opening, std::u16string(kDeviceGone)); });
+    QTimer::singleShot(0, this, [this, opening = openings_] { report_loss(opening); });
 }
 
-void QtSerialPort::report_loss(unsigned long long opening, std::u16string reason) {
+void QtSerialPort::report_loss(unsigned long long opening) {
     // Closed meanwhile, or opened again on a device that works: nothing left to report.
     if (!port_.isOpen() || opening != openings_) return;
-    if (on_lost) on_lost(reason);
+    if (on_lost) on_lost(kDeviceGone, kDeviceGoneGloss);
     close();
 }
 

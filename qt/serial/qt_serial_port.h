@@ -38,7 +38,7 @@ public:
     std::function<void()> on_comm;
     // Raised once per open when the device stops answering. The handler is expected to
     // close the line; if it leaves it open, the port closes it itself afterwards.
-    std::function<void(std::u16string_view reason)> on_lost;
+    std::function<void(std::u16string_view reason, std::u16string_view gloss)> on_lost;
 
     // The device this port opens whatever number it is given; unchosen, the number names
     // it (device_for_port).
@@ -76,7 +76,7 @@ public:
 private:
     void on_error(QSerialPort::SerialPortError error);
     void deliver_receive();
-    void report_loss(unsigned long long opening, std::u16string reason);
+    void report_loss(unsigned long long opening);
     void raise_event(std::int16_t event);
 
     QSerialPort port_;

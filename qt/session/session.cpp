@@ -1,8 +1,12 @@
 #include "qt/session/session.h"
 
+#include <QDateTime>
+#include <cstdlib>
 #include <cstring>
 
+#include "link/line_settings.h"
 #include "logs/session_records.h"
+#include "mirvane_version.h"
 #include "qt/serial/line_options.h"
 #include "qt/session/named_files.h"
 #include "qt/session/qt_record_file.h"
@@ -121,6 +125,26 @@ std::variant<Session, Finish> read_session(const QCommandLineParser& parser, con
     return session;
 }
 
+namespace {
+
+// A run's part of the log is read alone, often far from the bench, so it names what it ran
+// on and when, with the offset that makes the local stamps after it comparable.
+QStringList log_header(const Session& session, const QString& program) {
+    const QString settings = QString::fromStdU16String(std::u16string(kLineSettings));
+    const auto line = [&](const QString& device) { return device == kNoDevice ? device : device + u' ' + settings; };
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offset = now.offsetFromUtc() / 60;
+    const QString zone = QStringLiteral("UTC%1%2:%3")
+                             .arg(QChar(offset < 0 ? u'-' : u'+'))
+                             .arg(std::abs(offset) / 60, 2, 10, QChar(u'0'))
+                             .arg(std::abs(offset) % 60, 2, 10, QChar(u'0'));
+    return {"# " + program + u' ' + QStringLiteral(MIRVANE_VERSION), "# terminal line " + line(session.terminal_device),
+            "# monitor line " + line(session.monitor_device),
+            "# started " + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + zone};
+}
+
+}  // namespace
+
 std::optional<Finish> open_session_files(Session& session, const QString& program) {
     const struct {
         const QString& path;
@@ -135,6 +159,11 @@ std::optional<Finish> open_session_files(Session& session, const QString& progra
             return cannot_append(program, path, *reason);
         }
         file = std::move(std::get<std::unique_ptr<QtRecordFile>>(opened));
+    }
+    // A header that cannot be written fails again at the first line the core writes, which
+    // gives the file up with its box.
+    if (session.log) {
+        for (const QString& line : log_header(session, program)) session.log->append(line.toStdU16String());
     }
     return std::nullopt;
 }

@@ -16,12 +16,12 @@ QtProgram::QtProgram() {
     MSComm2.on_comm = [this] {
         if (!state.ended) MSComm2_OnComm(program);
     };
-    MSComm1.on_lost = [this](std::u16string_view reason) {
-        lose_line(program, MSComm1, reason);
+    MSComm1.on_lost = [this](std::u16string_view reason, std::u16string_view gloss) {
+        lose_line(program, MSComm1, reason, gloss);
         device_watch.follow();
     };
-    MSComm2.on_lost = [this](std::u16string_view reason) {
-        lose_line(program, MSComm2, reason);
+    MSComm2.on_lost = [this](std::u16string_view reason, std::u16string_view gloss) {
+        lose_line(program, MSComm2, reason, gloss);
         device_watch.follow();
     };
 }

@@ -5,7 +5,10 @@
 
 #include <random>
 
+#include "commands/dialling.h"
+#include "commands/hook.h"
 #include "commands/manual_code.h"
+#include "link/comm_errors.h"
 #include "logs/message_log.h"
 #include "support/core_rig.h"
 #include "support/kept_file.h"
@@ -48,7 +51,8 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     capture.fails = true;
     rig.tap({0x81});
     EXPECT_EQ(rig.window.boxes.size(), 1u);
-    EXPECT_EQ(log.lines.size(), 5u) << "the log goes on";
+    EXPECT_EQ(log.lines.back(), u"__ __ __ __ 81 : [10:15:01] *") << "the log goes on";
+    EXPECT_TRUE(log.lines.end()[-2].starts_with(u"event file failed: 記録ファイル（/tmp/capture）"));
     log.fails = true;
     Command7_Click(rig.program);
     rig.turn();
@@ -57,6 +61,39 @@ TEST(SessionRecords, the_log_keeps_committed_entries_and_clears_the_capture_read
     const std::u16string given_up =
         u"記録ファイル（/tmp/capture）に書き込めないため、このファイルへの記録をやめました：No space left on device";
     EXPECT_EQ(rig.window.boxes, std::vector(2, given_up));
+}
+
+// With no monitor line to see them, the log still has every code sent, named, and what
+// happened to the session; the capture has the sends among the reads.
+TEST(SessionRecords, the_log_names_each_send_and_each_event_of_the_session_without_a_monitor_line) {
+    CoreRig rig;
+    KeptFile log, capture;
+    rig.program.log = &log, rig.program.capture = &capture;
+    rig.program.monitor_line = false;
+    Command1_Click(rig.program);
+    Command4_Click(rig.program);
+    rig.receive({0xC5});
+    Command5_Click(rig.program, 1);
+    Command6_Click(rig.program);
+    rig.window.set_text(Control::Text6, u"01");
+    Command8_Click(rig.program);
+    Command4_Click(rig.program);
+    rig.raise(rig.terminal, comm_event::kFrame);
+    lose_line(rig.program, rig.terminal, u"応答なし", u"no answer");
+    Command2_Click(rig.program);
+    std::vector<std::u16string> expected{u"event communication started", u"sent A7 受話器を上げる",
+                                         u"sent EB 発番号表示"};
+    expected.push_back(log.lines.at(3));  // the handset's answer, as the pane has it
+    expected.insert(
+        expected.end(),
+        {u"sent 91 Dial [1]", u"sent 86 ダイヤル完了", u"sent 01 *", u"sent A6 受話器をおく",
+         u"event line error: " + std::u16string(comm_error_text(comm_event::kFrame)),
+         u"event line lost: 端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しました：応答なし",
+         u"event communication stopped", u"event exit"});
+    EXPECT_EQ(log.lines, expected);
+    EXPECT_TRUE(log.lines.at(3).starts_with(u"C5 __ __ __ __ : [10:15:01] ")) << log.lines.at(3).size();
+    EXPECT_EQ(capture.lines, (std::vector<std::u16string>{u"start", u"sent A7", u"sent EB", u"terminal C5", u"sent 91",
+                                                          u"sent 86", u"sent 01", u"sent A6", u"stop"}));
 }
 
 // A box never stands inside a line's handler: the failed write's box comes on the loop's

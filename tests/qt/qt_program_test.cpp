@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include "support/program_rig.h"
 
@@ -25,6 +27,14 @@ class ProgramTest : public QObject {
         QStringList lines = QString(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
         static const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
         for (QString& line : lines) line = stamp.match(line).hasMatch() ? line.mid(24) : "unstamped: " + line;
+        return lines;
+    }
+
+    // The lines that are the log pane's entries, without the header, the events and the sends.
+    static QStringList entry_lines(const QString& path) {
+        static const QRegularExpression other("^(# |event |sent )");
+        QStringList lines = unstamped_lines(path);
+        lines.removeIf([](const QString& line) { return other.match(line).hasMatch(); });
         return lines;
     }
 
@@ -203,13 +213,14 @@ private slots:
         rig.terminal.write({0xAD, 0x35});  // still open at the clear
         QVERIFY(QTest::qWaitFor([&] { return rig.form().text(Text1).starts_with(u"35 AD"); }));
         rig.click(Command7);
-        QStringList logged = unstamped_lines(log);
+        QCOMPARE(unstamped_lines(log).value(4), u"event communication started"_s);
+        QStringList logged = entry_lines(log);
         QVERIFY(QRegularExpression(u"^AD 35 : \\[[\\d:]{8}\\] 網情報 5 （未完）$"_s).match(logged.value(4)).hasMatch());
         logged.removeAt(4);
         QCOMPARE(logged, QStringList(pane.crbegin(), pane.crend()) << "---- 情報表示消去 ----");
         QCOMPARE(unstamped_lines(capture),
-                 QStringList({"unstamped: # Mirvane capture: local date and time, then a read (line, bytes in hex) or "
-                              "an action (start, stop, clear)",
+                 QStringList({"unstamped: # Mirvane capture: local date and time, then a read (line, bytes in hex), "
+                              "an action (start, stop, clear) or a send (sent, code in hex)",
                               "start", "terminal C5 AD 31", "monitor 86", "terminal 32 33 34 80", "terminal AD 35",
                               "clear"}));
 
@@ -220,7 +231,7 @@ private slots:
         QByteArray said;
         QVERIFY(QTest::qWaitFor([&] { return (said += mirvane.readAllStandardError()).contains("has been played"); }));
         mirvane.terminate(), mirvane.waitForFinished();
-        QCOMPARE(unstamped_lines(replayed), unstamped_lines(log));
+        QCOMPARE(entry_lines(replayed), entry_lines(log));
 
         QProcess far_side;
         far_side.start(MIRVANE_SIM_PROGRAM, {"--serve", "--full-speed", "--replay", capture});
@@ -229,7 +240,7 @@ private slots:
         rig.start_program({"--terminal-port", paths[0], "--monitor-port", paths[1], "--log", log});
         rig.click(Command1);
         wait_for_lines(rig, 4);
-        const QStringList lines = unstamped_lines(log).replaceInStrings(QRegularExpression(R"(\[[\d:]{8}\] )"), "");
+        const QStringList lines = entry_lines(log).replaceInStrings(QRegularExpression(R"(\[[\d:]{8}\] )"), "");
         QCOMPARE(lines.mid(6), lines.mid(0, 4));
         far_side.terminate(), far_side.waitForFinished();
     }
@@ -242,28 +253,72 @@ private slots:
         const QString capture = files.filePath("capture.txt");
         ProgramRig rig;
         start_with(rig, {"--monitor-port", "none", "--log", "/dev/full", "--capture", capture});
-        rig.click(Command1);
-        QCOMPARE(std::pair(rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open()), std::pair(true, false));
-        rig.click(Command6);
-        QCOMPARE(rig.terminal.wait_for(1), Bytes{0x86});
         int looks = 0;  // every 5 ms while the box is up
         bool read_while_up = false;
         rig.boxes.may_confirm = [&] {
             if (looks++ == 0) rig.terminal.write({0x80});
-            read_while_up = unstamped_lines(capture).size() == 4;
+            read_while_up = unstamped_lines(capture).size() == 3;
             return read_while_up || looks > 400;
         };
-        rig.terminal.write({0x80, 0x81});
+        rig.click(Command1);  // the log's first line, the start, fails
+        QCOMPARE(std::pair(rig.mirvane->MSComm1.is_open(), rig.mirvane->MSComm2.is_open()), std::pair(true, false));
         QVERIFY(QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); }));
-        wait_for_lines(rig, 3);
         QVERIFY(read_while_up);
-        QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"start", "terminal 80 81", "terminal 80"}));
+        rig.click(Command6);
+        QCOMPARE(rig.terminal.wait_for(1), Bytes{0x86});
+        rig.terminal.write({0x80, 0x81});
+        wait_for_lines(rig, 3);
+        QCOMPARE(unstamped_lines(capture).mid(1), QStringList({"start", "terminal 80", "sent 86", "terminal 80 81"}));
         rig.click(Command1);
         QVERIFY(!rig.mirvane->MSComm1.is_open());
         QCOMPARE(rig.boxes.seen.size(), qsizetype(1));
         QCOMPARE(
             rig.boxes.seen[0],
             "記録ファイル（/dev/full）に書き込めないため、このファイルへの記録をやめました：No space left on device");
+    }
+
+    // A log read alone: each run opens its part with what it ran on and when, and every code
+    // sent is there though no monitor line sees it.
+    void a_run_s_log_opens_with_its_header_and_names_each_code_sent_without_a_monitor_line() {
+        QTemporaryDir files;
+        const QString log = files.filePath("session.log");
+        ProgramRig rig;
+        start_with(rig, {"--monitor-port", "none", "--log", log});
+        rig.click(Command1);
+        rig.click(Command4);
+        QCOMPARE(rig.terminal.wait_for(2), (Bytes{0xA7, 0xEB}));
+        QVERIFY(QTest::qWaitFor([&] { return unstamped_lines(log).size() == 7; }));
+        const QStringList lines = unstamped_lines(log);
+        const QString patterns[] = {
+            "^# mirvane \\S+$",
+            "^# terminal line " + QRegularExpression::escape(rig.terminal.path()) + " 600,E,8,1$",
+            "^# monitor line none$",
+            "^# started \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC[+-]\\d\\d:\\d\\d$",
+            "^event communication started$",
+            "^sent A7 受話器を上げる$",
+            "^sent EB 発番号表示$"};
+        for (int i = 0; i < 7; ++i)
+            QVERIFY2(QRegularExpression(patterns[i]).match(lines[i]).hasMatch(), qPrintable(lines[i]));
+    }
+
+    // A start that fails says why on standard error too, in one line with its English.
+    void a_port_that_cannot_open_is_one_line_on_standard_error_with_its_english() {
+        QTemporaryFile said;
+        QVERIFY(said.open());
+        std::fflush(stderr);
+        const int saved = ::dup(2);
+        ::dup2(said.handle(), 2);
+        ProgramRig rig;
+        rig.start_program({"--terminal-port", "/dev/nonexistent", "--monitor-port", "none"});
+        rig.click(Command1);
+        const bool boxed = QTest::qWaitFor([&] { return !rig.boxes.seen.empty(); });
+        std::fflush(stderr);
+        ::dup2(saved, 2), ::close(saved);
+        QVERIFY(boxed);
+        said.seek(0);  // the offset is shared with standard error's, at its end
+        QCOMPARE(QString::fromUtf8(said.readAll()),
+                 u"mirvane: 端末ポート（/dev/nonexistent）を開けません：装置が見つかりません (the terminal port "
+                 u"(/dev/nonexistent) cannot be opened: device not found)\n"_s);
     }
 
     // A capture into a FIFO whose reader stops holds nothing up: the reads go on into the
@@ -290,7 +345,8 @@ private slots:
         wait_for_lines(rig, 2);
         QCOMPARE(rig.boxes.seen, QStringList("記録ファイル（" + fifo +
                                              "）に書き込めないため、このファイルへの記録をやめました：Broken pipe"));
-        QCOMPARE(unstamped_lines(log).size(), 2);
+        QCOMPARE(entry_lines(log).size(), 2);
+        QCOMPARE(unstamped_lines(log).filter("event file failed: 記録ファイル（" + fifo).size(), qsizetype(1));
     }
 };
 

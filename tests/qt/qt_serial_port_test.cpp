@@ -78,7 +78,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return line.bytes == marked; }));
 
         std::vector<std::u16string> lost;
-        line.port.on_lost = [&](std::u16string_view reason) { lost.emplace_back(reason); };
+        line.port.on_lost = [&](std::u16string_view reason, std::u16string_view) { lost.emplace_back(reason); };
         line.far.unplug();
         QVERIFY(QTest::qWaitFor([&] { return !lost.empty(); }));
         const std::clock_t cpu_before = std::clock();

@@ -71,18 +71,24 @@ TEST(StartStop, a_bench_without_a_monitor_line_opens_the_terminal_line_alone) {
 TEST(StartStop, a_line_that_cannot_open_is_reported_once_and_nothing_starts) {
     for (const bool monitor_fails : {false, true}) {
         CoreRig rig;
-        (monitor_fails ? rig.monitor : rig.terminal).open_failure = OpenFailure{u"使用中です"};
+        (monitor_fails ? rig.monitor : rig.terminal).open_failure = OpenFailure{u"使用中です", u"in use"};
         Command1_Click(rig.program);
         rig.turn();
         EXPECT_EQ(rig.window.boxes,
                   std::vector<std::u16string>{monitor_fails ? u"モニタポート（/dev/ttyS1）を開けません：使用中です"
                                                             : u"端末ポート（/dev/ttyS0）を開けません：使用中です"});
         EXPECT_EQ(rig.monitor.opens, monitor_fails ? 1 : 0);
-        EXPECT_EQ(rig.window.warnings,
-                  monitor_fails ? std::vector<std::u16string>{u"mirvane: the monitor line (/dev/ttyS1) cannot be "
-                                                              u"opened; a bench with one adapter runs with "
-                                                              u"--monitor-port none"}
-                                : std::vector<std::u16string>{});
+        // Each box is also one line on standard error, with its English.
+        EXPECT_EQ(
+            rig.window.warnings,
+            (monitor_fails
+                 ? std::vector<std::u16string>{u"mirvane: the monitor line (/dev/ttyS1) cannot be "
+                                               u"opened; a bench with one adapter runs with "
+                                               u"--monitor-port none",
+                                               u"mirvane: モニタポート（/dev/ttyS1）を開けません：使用中です (the "
+                                               u"monitor port (/dev/ttyS1) cannot be opened: in use)"}
+                 : std::vector<std::u16string>{u"mirvane: 端末ポート（/dev/ttyS0）を開けません：使用中です (the "
+                                               u"terminal port (/dev/ttyS0) cannot be opened: in use)"}));
         expect_running(rig, false);
     }
 }
@@ -138,13 +144,18 @@ TEST(Boxes, a_storm_of_errors_gives_one_box_after_another_never_one_inside_anoth
     std::vector<std::u16string> expected{u"フレーム エラー"};
     for (int i = 0; i < 3; ++i) expected.insert(expected.end(), {u"パリティ エラー", u"中断信号を受信"});
     EXPECT_EQ(rig.window.boxes, expected);
+    EXPECT_EQ(rig.window.warnings.front(), u"mirvane: フレーム エラー (framing error)");
 }
 
 TEST(LineLoss, stops_communication_once_with_one_box_and_start_works_again) {
     CoreRig rig(true);
-    lose_line(rig.program, rig.terminal, u"応答なし");
-    lose_line(rig.program, rig.monitor, u"応答なし");
+    lose_line(rig.program, rig.terminal, u"応答なし", u"no answer");
+    lose_line(rig.program, rig.monitor, u"応答なし", u"no answer");
     rig.turn();
+    EXPECT_EQ(rig.window.warnings,
+              std::vector<std::u16string>{u"mirvane: 端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しま"
+                                          u"した：応答なし (the terminal port (/dev/ttyS0) stopped answering, so "
+                                          u"terminal communication was stopped: no answer)"});
     EXPECT_EQ(rig.window.boxes,
               std::vector<std::u16string>{
                   u"端末ポート（/dev/ttyS0）との通信が途絶えたため、端末通信を終了しました：応答なし"});

@@ -113,7 +113,7 @@ TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_fi
          "2027-01-01 00:00:00.100 terminal 00\n2027-01-01 05:00:00.000 terminal 21",
          "|0 AF C5|250 M A7 EB|250 00|3600250 21"},
         {C, kAt + ".250 modem AF\n",
-         "in:1: 'modem' is neither a line (terminal or monitor) nor an action (start, stop or clear)"},
+         "in:1: 'modem' is neither a line (terminal or monitor) nor an action (start, stop, clear or sent)"},
         // a last line cut short (a full disk) is passed over, and every whole line before it played; a bad
         // line before the last is refused
         {C, kAt + ".250 terminal AF\n" + kAt + ".500 monitor A7\n2026-12-0",
@@ -121,7 +121,10 @@ TEST(Scripts, a_script_or_capture_gives_its_steps_at_their_times_or_names_the_fi
         {C, kAt + ".250 terminal AF\n" + kAt + ".500 monitor A",
          "|in:2: the last line is cut short ('A'" + kNotHex + "); passed over|0 AF"},
         {C, "2026-12-0\n" + kAt + ".250 terminal AF", "in:1: '2026-12-0' is not a date (yyyy-mm-dd)"},
-        {C, kAt + ".250 terminal\n", "in:1: a read needs one or more bytes in hex"},
+        {C, kAt + ".250 terminal\n", "in:1: a read or a send needs one or more bytes in hex"},
+        // a send is the program's, as an action: counted, never played
+        {C, kAt + ".250 terminal AF\n" + kAt + ".300 sent A7\n" + kAt + ".500 terminal C5\n", "|0 AF|250 C5"},
+        {C, kAt + ".300 sent\n", "in:1: a read or a send needs one or more bytes in hex"},
         {C, kAt + " terminal AF\n", "in:1: '10:15:01' is not a time of day (hh:mm:ss.mmm)"},
         {C, "2026-02-29 10:15:01.250 terminal AF\n", "in:1: '2026-02-29' is not a date (yyyy-mm-dd)"},
     };
@@ -229,7 +232,7 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
     std::ofstream(dir + "/call") << "2026-12-07 10:15:01.250 monitor A7\n2026-12-07 10:15:01.260 terminal A5 22\n"
                                     "2026-12-07 10:15:01.200 terminal A4 20 A7\n2026-12-07 10:15:01.900 monitor A6\n"
                                     "2026-12-07 10:15:59.000 terminal AF\n";
-    std::ofstream(dir + "/acted") << "2026-12-07 10:15:01.000 start\n"
+    std::ofstream(dir + "/acted") << "2026-12-07 10:15:01.000 start\n2026-12-07 10:15:01.010 sent A7\n"
                                   << std::ifstream(dir + "/call").rdbuf() << "2026-12-07 10:16:00.000 clear\n";
     const std::tuple<std::string, int, std::string> runs[] = {
         {sim + " --help", 0, "*\n  " MIRVANE_SCENARIOS "\n\nExit status*"},  // the source's scenarios, last
@@ -265,7 +268,7 @@ TEST(Program, each_run_ends_with_its_exit_status_having_said_and_sent_what_it_sh
         // what it cannot repeat is said at start; a monitor line the program never opens has its reads skipped
         // with one note, and the end is said
         {sim + " --full-speed --replay " + dir + "/acted" + far + "up $t; see $t 3 6'", 0,
-         "mirvane-sim: the capture records actions a far side cannot repeat (1 start, 1 clear)*"
+         "mirvane-sim: the capture records actions and sends a far side cannot repeat (1 start, 1 clear, 1 sent)*"
          "the program has not opened the monitor line: its reads are skipped\n*"
          "the capture has been played (6 bytes written, 2 reads skipped)\n*"},
     };
