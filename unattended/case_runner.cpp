@@ -7,7 +7,7 @@
 #include "commands/manual_code.h"
 #include "program/captions.h"
 #include "shell/communication.h"
-#include "unattended/utf8.h"
+#include "vocabulary/utf8.h"
 
 namespace mirvane::unattended {
 

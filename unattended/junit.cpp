@@ -1,7 +1,7 @@
 #include "unattended/junit.h"
 
 #include "unattended/report.h"
-#include "unattended/utf8.h"
+#include "vocabulary/utf8.h"
 
 namespace mirvane::unattended {
 

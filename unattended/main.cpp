@@ -6,13 +6,13 @@
 #include <QFile>
 #include <cstdio>
 
+#include "qt/session/signal_notice.h"
 #include "shell/startup.h"
 #include "unattended/headless_program.h"
 #include "unattended/junit.h"
 #include "unattended/report.h"
-#include "unattended/signal_stop.h"
 #include "unattended/test_command_line.h"
-#include "unattended/utf8.h"
+#include "vocabulary/utf8.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
     if (const auto refusal = qt::open_session_files(session, QStringLiteral("mirvane-test"))) return finish(*refusal);
     HeadlessProgram headless(std::move(session));
     RunnerWindow& window = headless.window;
-    const SignalStop signal_stop([&window] { window.interrupt(); });
+    const qt::SignalNotice signal_stop("mirvane-test", [&window] { window.interrupt(); });
     Main(headless.program);
     CaseRunner runner(headless.program, window, headless.entries, window);
     if (auto problem = runner.start()) {

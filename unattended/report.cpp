@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "unattended/utf8.h"
+#include "vocabulary/utf8.h"
 
 namespace mirvane::unattended {
 

@@ -4,7 +4,7 @@
 #include <QTime>
 #include <cstdio>
 
-#include "unattended/utf8.h"
+#include "vocabulary/utf8.h"
 
 namespace mirvane::unattended {
 

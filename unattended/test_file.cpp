@@ -6,8 +6,8 @@
 
 #include "commands/dialling.h"
 #include "commands/manual_code.h"
-#include "unattended/utf8.h"
 #include "vocabulary/hex_text.h"
+#include "vocabulary/utf8.h"
 
 namespace mirvane::unattended {
 

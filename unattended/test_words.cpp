@@ -3,8 +3,8 @@
 #include <array>
 
 #include "program/captions.h"
-#include "unattended/utf8.h"
 #include "vocabulary/command_codes.h"
+#include "vocabulary/utf8.h"
 
 namespace mirvane::unattended {
 

@@ -14,36 +14,11 @@
 #include "vocabulary/command_codes.h"
 #include "vocabulary/names.h"
 #include "vocabulary/status_catalogue.h"
+#include "vocabulary/utf8.h"
 
 namespace {
 
 using namespace mirvane;
-
-std::string utf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string hex(unsigned value) {
     char text[3];
@@ -66,13 +41,14 @@ std::string parameters_of(const StatusRow& status) {
     std::string text = std::to_string(status.parameters);
     if (status.rule == ParameterRule::Digits) text += " (the low hex digit of each is appended)";
     if (status.rule == ParameterRule::OnOff) {
-        text += " (00: " + utf8(status_text::kHandsFreeOff) + ", others: " + utf8(status_text::kHandsFreeOn) + ")";
+        text +=
+            " (00: " + to_utf8(status_text::kHandsFreeOff) + ", others: " + to_utf8(status_text::kHandsFreeOn) + ")";
     }
     return text;
 }
 
 std::string bracketed(std::u16string_view prefix, const std::string& inside) {
-    return utf8(prefix) + inside + utf8(status_text::kClose);
+    return to_utf8(prefix) + inside + to_utf8(status_text::kClose);
 }
 
 // One row a code for the families whose text names the code itself (tones, dial digits);
@@ -87,7 +63,7 @@ void status_rows(const StatusRun& run) {
                 tone_ana(name, kind);
                 const std::string digit = hex(kind).substr(1);
                 const std::string japanese =
-                    code == status_code::kToneOff ? utf8(status_text::kToneOff) : digit + ":" + utf8(name);
+                    code == status_code::kToneOff ? to_utf8(status_text::kToneOff) : digit + ":" + to_utf8(name);
                 row(hex(code), "–", bracketed(status_text::kToneKindPrefix, japanese),
                     std::string(status.gloss) + " [" + digit + ": " + std::string(tone_gloss(kind)) + "]");
             }
@@ -96,8 +72,8 @@ void status_rows(const StatusRun& run) {
             for (unsigned code = run.first; code <= run.last; ++code) {
                 std::u16string character;
                 dial_conv1(character, static_cast<std::uint8_t>(code));
-                row(hex(code), "–", bracketed(status_text::kDialPrefix, utf8(character)),
-                    std::string(status.gloss) + " [" + utf8(character) + "]");
+                row(hex(code), "–", bracketed(status_text::kDialPrefix, to_utf8(character)),
+                    std::string(status.gloss) + " [" + to_utf8(character) + "]");
             }
             return;
         case StatusKind::Level:
@@ -105,7 +81,7 @@ void status_rows(const StatusRun& run) {
                 bracketed(status_text::kLevelPrefix, "0") + " … " + bracketed(status_text::kLevelPrefix, "15"),
                 std::string(status.gloss) + " [0] to [15], the code less " + hex(run.first));
             return;
-        default: row(codes(run.first, run.last), parameters_of(status), utf8(status.meaning), status.gloss);
+        default: row(codes(run.first, run.last), parameters_of(status), to_utf8(status.meaning), status.gloss);
     }
 }
 
@@ -153,13 +129,13 @@ The monitor pane names the same codes when it sees them on the monitoring line.
     std::vector<std::pair<unsigned, std::function<void()>>> commands;
     for (const CommandRow& command : kCommandRows) {
         commands.emplace_back(command.code,
-                              [&command] { row(hex(command.code), "–", utf8(command.name), command.gloss); });
+                              [&command] { row(hex(command.code), "–", to_utf8(command.name), command.gloss); });
     }
     for (unsigned code = command_code::kDialBase; code <= command_code::kDialLast; ++code) {
         commands.emplace_back(code, [code] {
             std::u16string character;
             dial_conv1(character, static_cast<std::uint8_t>(code));
-            row(hex(code), "–", utf8(dial_label(character)), std::string(kDialGloss) + " " + utf8(character));
+            row(hex(code), "–", to_utf8(dial_label(character)), std::string(kDialGloss) + " " + to_utf8(character));
         });
     }
     std::stable_sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

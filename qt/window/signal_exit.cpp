@@ -22,18 +22,6 @@ namespace mirvane::qt {
 
 namespace {
 
-constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-// The self-pipe: the handler writes, the event loop reads.
-int signal_pipe[2] = {-1, -1};
-
-extern "C" void note_signal(int) {
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signal_pipe[1], &byte, 1);
-    errno = saved;
-}
-
 // The program that is to be ended on the way out of exit(), while one runs.
 Program* running_program = nullptr;
 
@@ -80,39 +68,13 @@ extern "C" void end_without_window() {
 
 }  // namespace
 
-SignalExit::SignalExit(Program& program) : program_(program) {
+// A second signal during the exit's wait finds it begun and does nothing more.
+SignalExit::SignalExit(Program& program) : program_(program), notice_("mirvane", [this] { Command2_Click(program_); }) {
     static const bool registered = std::atexit(end_without_window) == 0;
     if (!registered) std::fputs("mirvane: a display that goes away leaves the lines locked\n", stderr);
     running_program = &program;
-    if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::perror("mirvane: signals end the program at once");
-        return;
-    }
-    notifier_ = std::make_unique<QSocketNotifier>(signal_pipe[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalExit::on_signal);
-    struct sigaction action {};
-    action.sa_handler = note_signal;
-    ::sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : kSignals) ::sigaction(sig, &action, nullptr);
 }
 
-SignalExit::~SignalExit() {
-    running_program = nullptr;
-    for (const int sig : kSignals) ::signal(sig, SIG_DFL);
-    notifier_.reset();
-    for (int& end : signal_pipe) {
-        if (end >= 0) ::close(end);
-        end = -1;
-    }
-}
-
-void SignalExit::on_signal() {
-    char drained[16];
-    while (::read(signal_pipe[0], drained, sizeof drained) > 0) {
-    }
-    // A second signal during the exit's wait finds it begun and does nothing more.
-    Command2_Click(program_);
-}
+SignalExit::~SignalExit() { running_program = nullptr; }
 
 }  // namespace mirvane::qt

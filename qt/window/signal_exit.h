@@ -5,27 +5,22 @@
 // A display that goes away ends the program from inside Qt (exit status 1); on that way out
 // too the receiver is put down and the lines are closed.
 
-#include <QObject>
-#include <QSocketNotifier>
-#include <memory>
-
 #include "program/program.h"
+#include "qt/session/signal_notice.h"
 
 namespace mirvane::qt {
 
-class SignalExit final : public QObject {
+class SignalExit final {
 public:
     // One at a time: the signals are the process's.
     explicit SignalExit(Program& program);
-    ~SignalExit() override;
+    ~SignalExit();
     SignalExit(const SignalExit&) = delete;
     SignalExit& operator=(const SignalExit&) = delete;
 
 private:
-    void on_signal();
-
     Program& program_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    SignalNotice notice_;
 };
 
 }  // namespace mirvane::qt

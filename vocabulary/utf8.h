@@ -1,10 +1,10 @@
 #pragma once
-// The runner keeps texts as the core does, in UTF-16, and writes its reports in UTF-8.
+// Texts are kept as the core keeps them, in UTF-16; reports and documents are written in UTF-8.
 
 #include <string>
 #include <string_view>
 
-namespace mirvane::unattended {
+namespace mirvane {
 
 // A lone surrogate, which no decoded file or entry holds, becomes U+FFFD.
 inline std::string to_utf8(std::u16string_view text) {
@@ -36,4 +36,4 @@ inline std::string to_utf8(std::u16string_view text) {
     return out;
 }
 
-}  // namespace mirvane::unattended
+}  // namespace mirvane

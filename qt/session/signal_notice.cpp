@@ -1,12 +1,13 @@
-#include "unattended/signal_stop.h"
+#include "qt/session/signal_notice.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
-namespace mirvane::unattended {
+namespace mirvane::qt {
 
 namespace {
 
@@ -24,9 +25,9 @@ extern "C" void note_signal(int) {
 
 }  // namespace
 
-SignalStop::SignalStop(std::function<void()> on_signal) : on_signal_(std::move(on_signal)) {
+SignalNotice::SignalNotice(const char* program, std::function<void()> on_signal) : on_signal_(std::move(on_signal)) {
     if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::perror("mirvane-test: signals end the run at once");
+        std::fprintf(stderr, "%s: signals end it at once: %s\n", program, std::strerror(errno));
         return;
     }
     notifier_ = std::make_unique<QSocketNotifier>(signal_pipe[0], QSocketNotifier::Read);
@@ -43,7 +44,7 @@ SignalStop::SignalStop(std::function<void()> on_signal) : on_signal_(std::move(o
     for (const int sig : kSignals) ::sigaction(sig, &action, nullptr);
 }
 
-SignalStop::~SignalStop() {
+SignalNotice::~SignalNotice() {
     for (const int sig : kSignals) ::signal(sig, SIG_DFL);
     notifier_.reset();
     for (int& end : signal_pipe) {
@@ -52,4 +53,4 @@ SignalStop::~SignalStop() {
     }
 }
 
-}  // namespace mirvane::unattended
+}  // namespace mirvane::qt
