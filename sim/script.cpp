@@ -17,17 +17,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// The value of a run of decimal digits (at most nine of them), or nothing.
-std::optional<int> digits_value(std::string_view digits) {
-    if (digits.empty() || digits.size() > 9) return std::nullopt;
-    int value = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // Takes a script or a capture in pieces of any size, a line after another as each one
 // ends; the first line refused ends it.
 class Reader {

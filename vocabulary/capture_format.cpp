@@ -18,17 +18,6 @@ std::optional<CaptureAction> action_named(std::string_view word) {
     return std::nullopt;
 }
 
-// The value of a run of decimal digits (at most nine of them), or nothing.
-std::optional<int> digits_value(std::string_view digits) {
-    if (digits.empty() || digits.size() > 9) return std::nullopt;
-    int value = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // "2026-12-07" as the time from the epoch to its midnight.
 std::optional<milliseconds> day_of(std::string_view word) {
     if (word.size() != 10 || word[4] != '-' || word[7] != '-') return std::nullopt;

@@ -49,4 +49,14 @@ std::optional<std::uint8_t> hex_byte(std::string_view word) {
     return static_cast<std::uint8_t>(hex_value(word[0]) * 16 + hex_value(word[1]));
 }
 
+std::optional<int> digits_value(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9) return std::nullopt;
+    int value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 }  // namespace mirvane

@@ -25,6 +25,9 @@ private:
     std::string_view rest_;
 };
 
+// The value of a run of decimal digits (at most nine of them), or nothing.
+std::optional<int> digits_value(std::string_view digits);
+
 // Two hexadecimal digits of either case as a byte.
 std::optional<std::uint8_t> hex_byte(std::string_view word);
 
