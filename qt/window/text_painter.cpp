@@ -190,13 +190,22 @@ void TextPainter::show_pane(Control control, PaneText& pane) {
 void TextPainter::set_frame(int ms) { frame_ms_ = std::max(0, ms); }
 
 void TextPainter::schedule_painting() {
-    if (paint_timer_.isActive()) return;
     const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : frame_ms_;
-    paint_timer_.start(static_cast<int>(std::max<qint64>(0, frame_ms_ - since)));
+    if (since >= frame_ms_) {
+        // Sooner than a change that waits for its frame: this one can wait for nothing.
+        if (!paint_at_once_) paint_timer_.start(0);
+        paint_at_once_ = true;
+    } else if (!paint_timer_.isActive()) {
+        // A frame from this change, not from the last paint: a byte that comes before then
+        // and a frame after the last paint is painted at once and takes this one along, in
+        // a turn the line woke the program for anyway.
+        paint_timer_.start(frame_ms_);
+    }
 }
 
 void TextPainter::paint() {
     paint_timer_.stop();
+    paint_at_once_ = false;
     since_paint_.start();
     painting_ = true;
     for (auto& [control, box] : boxes_) {

@@ -33,9 +33,11 @@ public:
     void show_pane(Control control, PaneText& pane);
 
     // Painting cadence: the display's. A text set a frame or more after the last paint is
-    // painted at the end of the turn that set it; one set sooner, a frame after that paint.
-    // Every change is on the screen within a frame and a paint, and a steady stream costs at
-    // most one paint a frame however fast it flows.
+    // painted at the end of the turn that set it; one set sooner waits, a frame at most,
+    // for a later change that may be painted at once. Every change is on the screen within
+    // a frame and a paint, paints are a frame apart at least however fast a stream flows,
+    // and a stream a little faster than a frame is painted every other byte without a
+    // wake-up of its own.
     static constexpr int kFrameMs = 25;
     // Another frame; 0 paints at every turn that follows a set.
     void set_frame(int ms);
@@ -69,6 +71,7 @@ private:
     QElapsedTimer since_paint_;
     int frame_ms_ = kFrameMs;
     bool painting_ = false;
+    bool paint_at_once_ = false;  // the timer runs out at the end of this turn
 };
 
 }  // namespace mirvane::qt
