@@ -20,6 +20,7 @@
 #include "qt/window/drawn_widgets.h"
 #include "qt/window/fonts.h"
 #include "qt/window/form_layout.h"
+#include "qt/window/receive_pane.h"
 #include "qt/window/utf16.h"
 #include "shell/communication.h"
 #include "shell/startup.h"
@@ -37,7 +38,8 @@ QFont font_of(const ControlDesign& design, const QFont& window_font) {
 }
 
 QPlainTextEdit* make_pane(const ControlDesign& design, QWidget* window, QStyle* plain_scroll_bars) {
-    auto* pane = new QPlainTextEdit(qstring(design.caption), window);
+    QPlainTextEdit* const pane = design.control == Control::Text1 ? new ReceivePane(qstring(design.caption), window)
+                                                                  : new QPlainTextEdit(qstring(design.caption), window);
     // Every paint is an edit of the document; kept for undo, they would pile up.
     pane->document()->setUndoRedoEnabled(false);
     pane->setTabChangesFocus(true);

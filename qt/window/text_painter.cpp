@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "qt/window/receive_pane.h"
 #include "qt/window/utf16.h"
 
 namespace mirvane::qt {
@@ -213,13 +214,19 @@ void TextPainter::paint() {
         box.stale = false;
         if (box.source != nullptr) {
             const PaneChange change = box.source->take_change();
-            if (change.whole || box.draw_whole) {
-                box.pane->setPlainText(for_display(change.text));
+            auto* const drawn = dynamic_cast<ReceivePane*>(box.pane);
+            if (drawn != nullptr && drawn->draw(change.text)) {
+                // Its document is brought up to what it drew before it is shown again.
+                box.draw_whole = false;
             } else {
-                draw_change(*box.pane, box.shown, change);
+                if (change.whole || box.draw_whole) {
+                    box.pane->setPlainText(for_display(change.text));
+                } else {
+                    draw_change(*box.pane, box.shown, change);
+                }
+                box.draw_whole = false;
             }
             box.shown.assign(change.text);
-            box.draw_whole = false;
         } else if (box.pane != nullptr) {
             box.pane->setPlainText(for_display(box.text));
         } else {

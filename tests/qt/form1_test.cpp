@@ -15,6 +15,7 @@
 #include "decode/status_decoder.h"
 #include "monitor/monitor_decoder.h"
 #include "qt/window/fonts.h"
+#include "qt/window/receive_pane.h"
 #include "support/fake_serial_port.h"
 #include "support/program_rig.h"
 #include "support/reference_panes.h"
@@ -50,9 +51,13 @@ private slots:
         QVERIFY(fixed_pitch(fixed_pitch_font(QStringLiteral("No Such Gothic"), 9.0)));
         QVERIFY(!fixed_pitch(form.control_widget(Label4)->font()));  // the check can tell
 
-        // What a pane's document holds, each line break as CR LF, as the core writes them.
+        // What a pane shows, each line break as CR LF, as the core writes them.
+        form.show();
         const auto painted = [&](Control pane) {
-            const QString shown = static_cast<QPlainTextEdit*>(form.control_widget(pane))->toPlainText();
+            QWidget* const widget = form.control_widget(pane);
+            const auto* drawn = dynamic_cast<ReceivePane*>(widget);
+            const QString shown =
+                drawn != nullptr ? drawn->shown_text() : static_cast<QPlainTextEdit*>(widget)->toPlainText();
             return QString(shown).replace(u'\n', QStringLiteral("\r\n")).toStdU16String() == form.text(pane);
         };
         form.set_paint_frame(0);  // a paint at every turn of the loop, for the test's pace
@@ -70,6 +75,86 @@ private slots:
             if (turn % 3 == 0) QVERIFY(QTest::qWaitFor([&] { return painted(Text1) && painted(Text2); }));
             QCOMPARE(form.text(Text1), mirvane::testing::reference_receive_pane(state));
         }
+    }
+
+    // The received bytes are drawn by the pane itself while the operator only watches: the
+    // very pixels and scroll bar its document shows for the same codes, however wide the pane.
+    // Text that is not codes, or a box too narrow for one, is left to the document.
+    void received_codes_are_drawn_as_their_document_shows_them_and_other_text_is_left_to_it() {
+        Form1 form;
+        form.show();
+        auto& pane = *dynamic_cast<ReceivePane*>(form.control_widget(Text1));
+        const auto picture = [&] {
+            const QScrollBar& bar = *pane.verticalScrollBar();
+            return std::tuple(pane.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32), bar.maximum(),
+                              bar.pageStep());
+        };
+        std::mt19937 random(1208);
+        QStringList texts{u""_s, u"80"_s, u"0F 1E 2D 3C 4B 5A 69 78 87 96 A5 B4 C3 D2 E1 F0"_s};
+        for (const int codes : {24, 25, 49, 200}) {
+            QStringList bytes;
+            for (int i = 0; i < codes; ++i) bytes << QString::asprintf("%02X", unsigned(random() & 0xFF));
+            texts << bytes.join(u' ');
+        }
+        const int width = pane.width();
+        for (const int wide : {width, width - 1, width - 13, 200, 157, 43}) {
+            pane.resize(wide, pane.height());
+            for (const QString& text : texts) {
+                const std::u16string codes = text.toStdU16String();
+                QVERIFY2(pane.draw(codes), qPrintable(QStringLiteral("%1 px: %2").arg(wide).arg(text)));
+                QCOMPARE(pane.shown_text(), text);
+                const auto drawn = picture();
+                pane.setPlainText(text);
+                QCOMPARE(picture(), drawn);
+            }
+        }
+        pane.resize(width, pane.height());
+        for (const QString text : {u"Text1"_s, u"80  81"_s, u" 80"_s, u"80 "_s, u"8a"_s, u"80\n81"_s}) {
+            pane.setPlainText(u"before"_s);
+            QVERIFY(!pane.draw(text.toStdU16String()));
+            QCOMPARE(pane.shown_text(), u"before"_s);
+        }
+        pane.resize(12, pane.height());  // narrower than a code
+        QVERIFY(!pane.draw(u"80 81"));
+    }
+
+    // The moment the operator reaches into the received bytes, the pane holds them as text:
+    // to select and copy, to type into, to scroll back through. While they are in it, bytes
+    // go to the document; once they have left, the pane draws them again.
+    void reaching_into_the_received_bytes_finds_them_in_the_document() {
+        ProgramRig rig;
+        auto& pane = *rig.widget<ReceivePane>(Text1);
+        rig.click(Command1);
+        rig.terminal.write(Bytes(150, 0x80));
+        std::size_t codes = 150;
+        // The core has read every byte written and the pane shows its text.
+        const auto shows_all = [&] {
+            return QTest::qWaitFor([&] {
+                const std::u16string text = rig.form().text(Text1);
+                return text.size() == codes * 3 - 1 && pane.shown_text().toStdU16String() == text;
+            });
+        };
+        QVERIFY(shows_all());
+        QVERIFY(pane.toPlainText() != pane.shown_text());  // drawn, the document left alone
+
+        const auto reach = std::vector<std::function<void()>>{
+            [&] { QTest::mouseClick(pane.viewport(), Qt::LeftButton); },
+            [&] { pane.setFocus(); },
+            [&] { pane.verticalScrollBar()->setValue(2); },
+        };
+        for (const auto& reach_in : reach) {
+            rig.widget(Command7)->setFocus();
+            pane.verticalScrollBar()->setValue(0);
+            rig.terminal.write(Bytes{0x81}), ++codes;
+            QVERIFY(shows_all());
+            QVERIFY(pane.toPlainText() != pane.shown_text());
+            reach_in();
+            QCOMPARE(pane.toPlainText(), pane.shown_text());
+            rig.terminal.write(Bytes{0x82}), ++codes;
+            QVERIFY(shows_all());
+            QCOMPARE(pane.toPlainText(), pane.shown_text());
+        }
+        QCOMPARE(pane.verticalScrollBar()->value(), 2);
     }
 
     // New entries painted leave the operator where they were: scrolled down to read older

@@ -1,0 +1,70 @@
+#pragma once
+// The received bytes' pane. Its text is one paragraph of codes, newest first, so a byte in
+// front moves every character: as a text document, every paint would lay the whole paragraph
+// out again and draw every row in view through it. While the operator only watches, the pane
+// draws the codes row by row itself, from glyphs shaped once, and leaves its document alone;
+// the moment they reach into it (the keyboard's focus, a click, a menu, a drop, a scroll away
+// from the newest row) the document is brought up to date and the pane is an ordinary text
+// box until they leave it. Either way it shows the same pixels.
+
+#include <QGlyphRun>
+#include <QPlainTextEdit>
+#include <QString>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace mirvane::qt {
+
+// Where a paragraph of codes breaks into rows in a box `columns` characters wide: the index
+// of each row's first character. A code never starts a row but at a code's start, and a row
+// takes the codes whose last character fits, as the text document's word wrap does. Empty
+// when `text` is not codes separated by single spaces, or a code is wider than the box.
+std::vector<int> code_rows(std::u16string_view text, int columns);
+
+class ReceivePane final : public QPlainTextEdit {
+public:
+    ReceivePane(const QString& text, QWidget* parent);
+
+    // Shows `text` by drawing it, when it is codes the pane can draw and the operator is not
+    // in the pane. Otherwise false, and the document shows what the pane last showed, for the
+    // caller to change into `text`.
+    bool draw(std::u16string_view text);
+
+    // What the pane shows, drawn or in its document.
+    QString shown_text() const;
+
+protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    // The face's measures, when each code character and the space is as wide as the next in
+    // whole pixels: what drawing needs, taken from a layout of the characters made once.
+    struct Face {
+        QGlyphRun glyphs;  // " 0123456789ABCDEF" in order, with their face
+        qreal advance = 0;
+        qreal ascent = 0;
+        qreal row_height = 0;
+    };
+
+    static std::optional<Face> measure(const QFont& font, QPaintDevice* device);
+    bool can_draw() const;
+    const Face* face();
+    int columns() const;
+    // The scroll bar's range and step as the document would set them for the rows drawn.
+    void set_scroll_range();
+    // The document takes the text drawn; the pane is an ordinary text box from here.
+    void hand_over();
+
+    QString text_;           // drawn, while drawing_
+    std::vector<int> rows_;  // where text_'s rows start
+    bool drawing_ = false;
+    std::optional<QFont> measured_font_;
+    std::optional<Face> face_;  // of measured_font_, if it can be drawn
+};
+
+}  // namespace mirvane::qt
