@@ -1,12 +1,14 @@
 #include "qt/window/receive_pane.h"
 
-#include <QPainter>
+#include <QFocusEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace mirvane::qt {
 
@@ -55,7 +57,7 @@ ReceivePane::ReceivePane(const QString& text, QWidget* parent) : QPlainTextEdit(
 }
 
 bool ReceivePane::can_draw() const {
-    return !hasFocus() && !textCursor().hasSelection() && verticalScrollBar()->value() == 0 &&
+    return !reached_ && !textCursor().hasSelection() && verticalScrollBar()->value() == 0 &&
            lineWrapMode() == WidgetWidth && isVisible();
 }
 
@@ -77,7 +79,8 @@ std::optional<ReceivePane::Face> ReceivePane::measure(const QFont& font, QPaintD
     line.setNumColumns(static_cast<int>(kDrawable.size()));
     layout.endLayout();
     const QList<QGlyphRun> runs = layout.glyphRuns();
-    if (runs.size() != 1 || runs[0].glyphIndexes().size() != static_cast<qsizetype>(kDrawable.size())) return std::nullopt;
+    if (runs.size() != 1 || runs[0].glyphIndexes().size() != static_cast<qsizetype>(kDrawable.size()))
+        return std::nullopt;
     // Drawn a glyph a column, the rows are the document's only when every glyph is a column
     // wide in whole pixels, as a fixed-pitch face's are.
     const QList<QPointF> at = runs[0].positions();
@@ -101,12 +104,55 @@ bool ReceivePane::draw(std::u16string_view text) {
         hand_over();
         return false;
     }
-    text_ = QString::fromStdU16String(std::u16string(text));
-    rows_ = std::move(rows);
+    QString drawn = QString::fromStdU16String(std::u16string(text));
+    const int moved = drawing_ ? codes_in_front(text_, drawn) : 0;
+    const std::vector<int> rows_before = std::exchange(rows_, std::move(rows));
+    const int size_before = static_cast<int>(std::exchange(text_, std::move(drawn)).size());
     drawing_ = true;
     set_scroll_range();
-    viewport()->update();
+    draw_rows(moved, rows_before, size_before);
     return true;
+}
+
+int ReceivePane::codes_in_front(const QString& before, const QString& now) {
+    // A code and its space in front of what was there, less as many characters at the end.
+    for (qsizetype added = 3; added < now.size() && added <= before.size(); added += 3) {
+        if (now[added - 1] != u' ') return 0;
+        if (QStringView(now).mid(added) == QStringView(before).left(now.size() - added)) {
+            return static_cast<int>(added / 3);
+        }
+    }
+    return 0;
+}
+
+void ReceivePane::draw_rows(int moved, const std::vector<int>& rows_before, int size_before) {
+    if (moved == 0) return viewport()->update();
+    // Codes in front move every row right by their width and the last codes of each row to
+    // the front of the next: a row full before and after keeps its pixels, moved, and only
+    // the codes that came in are drawn. Any other row is drawn whole.
+    const auto full = [](const std::vector<int>& rows, int size, std::size_t row, int codes) {
+        if (row >= rows.size()) return false;
+        const int end = row + 1 < rows.size() ? rows[row + 1] : size + 1;
+        return end - rows[row] == 3 * codes;
+    };
+    const int codes = rows_.size() > 1 ? rows_[1] / 3 : 0;
+    const bool same_rows = rows_before.size() > 1 && rows_before[1] == rows_[1] && moved < codes;
+    const qreal margin = document()->documentMargin();
+    const int width = static_cast<int>(3 * codes * face_->advance);
+    for (std::size_t row = 0; row < std::max(rows_.size(), rows_before.size()); ++row) {
+        const int top =
+            row == 0 ? 0 : static_cast<int>(std::floor(margin + static_cast<qreal>(row) * face_->row_height));
+        if (top >= viewport()->height()) break;
+        const int bottom = static_cast<int>(std::floor(margin + static_cast<qreal>(row + 1) * face_->row_height));
+        if (same_rows && full(rows_, static_cast<int>(text_.size()), row, codes) &&
+            full(rows_before, size_before, row, codes)) {
+            const int row_top = std::max(top, static_cast<int>(margin));
+            viewport()->scroll(static_cast<int>(moved * 3 * face_->advance), 0,
+                               QRect(static_cast<int>(margin), row_top, width, bottom - row_top));
+        } else {
+            viewport()->update(0, top, viewport()->width(), bottom - top);
+        }
+    }
 }
 
 QString ReceivePane::shown_text() const { return drawing_ ? text_ : toPlainText(); }
@@ -131,6 +177,11 @@ void ReceivePane::set_scroll_range() {
     if (bar.pageStep() != page) bar.setPageStep(page);
 }
 
+void ReceivePane::reach() {
+    reached_ = true;
+    hand_over();
+}
+
 void ReceivePane::hand_over() {
     if (!drawing_) return;
     drawing_ = false;
@@ -140,9 +191,16 @@ void ReceivePane::hand_over() {
 
 bool ReceivePane::event(QEvent* event) {
     switch (event->type()) {
-        case QEvent::FocusIn:
+        case QEvent::FocusIn: {
+            // The focus the window hands its first box when it is activated, or gives back
+            // when a box or menu closes, is no move of the operator's.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) reach();
+            break;
+        }
+        case QEvent::FocusOut: reached_ = false; break;
         case QEvent::KeyPress:
-        case QEvent::InputMethod: hand_over(); break;
+        case QEvent::InputMethod: reach(); break;
         default: break;
     }
     return QPlainTextEdit::event(event);
@@ -154,7 +212,7 @@ bool ReceivePane::viewportEvent(QEvent* event) {
         case QEvent::MouseButtonDblClick:
         case QEvent::ContextMenu:
         case QEvent::DragEnter:
-        case QEvent::Drop: hand_over(); break;
+        case QEvent::Drop: reach(); break;
         default: break;
     }
     return QPlainTextEdit::viewportEvent(event);
@@ -164,7 +222,7 @@ void ReceivePane::scrollContentsBy(int dx, int dy) {
     if (!drawing_) return QPlainTextEdit::scrollContentsBy(dx, dy);
     // Away from the newest row the document takes over, at the row the operator chose.
     const int top = verticalScrollBar()->value();
-    hand_over();
+    reach();
     verticalScrollBar()->setValue(top);
 }
 
@@ -189,7 +247,10 @@ void ReceivePane::paintEvent(QPaintEvent* event) {
         const int begin = rows_[row];
         const int end = row + 1 < rows_.size() ? rows_[row + 1] : static_cast<int>(text_.size());
         indexes.clear(), positions.clear();
-        for (int i = begin; i < end; ++i) {
+        // Only the columns to paint: after a move, the few codes that came in.
+        const int first = static_cast<int>(std::floor((event->rect().left() - margin) / shape.advance));
+        const int last = static_cast<int>(std::ceil((event->rect().right() + 1 - margin) / shape.advance));
+        for (int i = begin + std::max(0, first); i < std::min(end, begin + last); ++i) {
             const char16_t ch = text_[i].unicode();
             if (ch == u' ') continue;
             indexes.push_back(glyphs[glyph_of(ch)]);

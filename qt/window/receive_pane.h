@@ -55,14 +55,21 @@ private:
     bool can_draw() const;
     const Face* face();
     int columns() const;
+    // How many codes `now` has in front of `before`'s first ones, 0 for any other change.
+    static int codes_in_front(const QString& before, const QString& now);
+    // Has the rows of text_ drawn, moving the pixels of those that only moved.
+    void draw_rows(int moved, const std::vector<int>& rows_before, int size_before);
     // The scroll bar's range and step as the document would set them for the rows drawn.
     void set_scroll_range();
     // The document takes the text drawn; the pane is an ordinary text box from here.
     void hand_over();
+    // The operator reached into the pane: it stays a text box until they leave it.
+    void reach();
 
     QString text_;           // drawn, while drawing_
     std::vector<int> rows_;  // where text_'s rows start
     bool drawing_ = false;
+    bool reached_ = false;  // the operator is in the pane: until it loses the focus
     std::optional<QFont> measured_font_;
     std::optional<Face> face_;  // of measured_font_, if it can be drawn
 };

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QBackingStore>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -109,6 +110,25 @@ private slots:
             }
         }
         pane.resize(width, pane.height());
+        // Codes coming in front, one to a few at a paint, the oldest leaving the end: what
+        // the window shows is, to the pixel, what drawing the pane whole shows.
+        const auto on_screen = [&] {
+            const auto& window = *static_cast<const QImage*>(form.backingStore()->paintDevice());
+            const QRect place(pane.viewport()->mapTo(&form, QPoint(0, 0)), pane.viewport()->size());
+            return window.copy(place).convertToFormat(QImage::Format_RGB32);
+        };
+        const int height = pane.height();
+        pane.resize(width, 180), pane.raise();  // every row in view, the last one too
+        QString text = texts[2];
+        for (int paint = 0; paint < 90; ++paint) {
+            for (int i = 0; i <= paint % 4; ++i) text = QString::asprintf("%02X ", unsigned(random() & 0xFF)) + text;
+            text.truncate(std::min<qsizetype>(text.size(), paint % 29 == 28 ? 3 * 150 - 1 : 3 * 200 - 1));
+            QVERIFY(pane.draw(text.toStdU16String()));
+            QVERIFY(QTest::qWaitFor(
+                [&] { return on_screen() == pane.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); },
+                1000));
+        }
+        pane.resize(width, height);
         for (const QString text : {u"Text1"_s, u"80  81"_s, u" 80"_s, u"80 "_s, u"8a"_s, u"80\n81"_s}) {
             pane.setPlainText(u"before"_s);
             QVERIFY(!pane.draw(text.toStdU16String()));
@@ -136,6 +156,12 @@ private slots:
         };
         QVERIFY(shows_all());
         QVERIFY(pane.toPlainText() != pane.shown_text());  // drawn, the document left alone
+        // The focus an activated window hands its first box is no reach of the operator's.
+        QFocusEvent activated(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(&pane, &activated);
+        rig.terminal.write(Bytes{0x83}), ++codes;
+        QVERIFY(shows_all());
+        QVERIFY(pane.toPlainText() != pane.shown_text());
 
         const auto reach = std::vector<std::function<void()>>{
             [&] { QTest::mouseClick(pane.viewport(), Qt::LeftButton); },
