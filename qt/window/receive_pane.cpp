@@ -105,7 +105,7 @@ bool ReceivePane::draw(std::u16string_view text) {
         return false;
     }
     QString drawn = QString::fromStdU16String(std::u16string(text));
-    const int moved = drawing_ ? codes_in_front(text_, drawn) : 0;
+    const int moved = drawing_ && drawn != text_ ? codes_in_front(text_, drawn) : 0;
     const std::vector<int> rows_before = std::exchange(rows_, std::move(rows));
     const int size_before = static_cast<int>(std::exchange(text_, std::move(drawn)).size());
     drawing_ = true;
@@ -158,23 +158,16 @@ void ReceivePane::draw_rows(int moved, const std::vector<int>& rows_before, int 
 QString ReceivePane::shown_text() const { return drawing_ ? text_ : toPlainText(); }
 
 void ReceivePane::set_scroll_range() {
+    // The rows whose tops are in view when the last is at the bottom, counted as the text
+    // document counts them for its scroll bar; the scroll bar runs over the rest.
     const int lines = static_cast<int>(rows_.size());
     const qreal margin = document()->documentMargin();
-    int top_line_max = std::max(0, lines - 1);
-    int page = static_cast<int>(viewport()->height() / face_->row_height);
-    // The rows whose tops are in view when the last is at the bottom, counted as the text
-    // document counts them for its scroll bar.
-    const qreal visible = viewport()->height() - margin - 1;
-    const qreal height = lines * face_->row_height + margin;
+    const qreal hidden = lines * face_->row_height + margin - (viewport()->height() - margin - 1);
     int first = 0;
-    if (height > visible) {
-        while (first < lines && first * face_->row_height < height - visible) ++first;
-    }
-    top_line_max = first;
-    page = lines - first;
+    while (first < lines && first * face_->row_height < hidden) ++first;
     QScrollBar& bar = *verticalScrollBar();
-    if (bar.maximum() != top_line_max || bar.minimum() != 0) bar.setRange(0, top_line_max);
-    if (bar.pageStep() != page) bar.setPageStep(page);
+    if (bar.maximum() != first || bar.minimum() != 0) bar.setRange(0, first);
+    if (bar.pageStep() != lines - first) bar.setPageStep(lines - first);
 }
 
 void ReceivePane::reach() {
@@ -212,7 +205,8 @@ bool ReceivePane::viewportEvent(QEvent* event) {
         case QEvent::MouseButtonDblClick:
         case QEvent::ContextMenu:
         case QEvent::DragEnter:
-        case QEvent::Drop: reach(); break;
+        case QEvent::Drop:
+        case QEvent::Wheel: reach(); break;
         default: break;
     }
     return QPlainTextEdit::viewportEvent(event);
@@ -228,7 +222,7 @@ void ReceivePane::scrollContentsBy(int dx, int dy) {
 
 void ReceivePane::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    if (drawing_ && !draw(text_.toStdU16String())) hand_over();
+    if (drawing_) draw(text_.toStdU16String());
 }
 
 void ReceivePane::paintEvent(QPaintEvent* event) {
