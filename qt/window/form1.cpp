@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleFactory>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "qt/window/fonts.h"
 #include "qt/window/form_layout.h"
 #include "qt/window/receive_pane.h"
+#include "qt/window/scroll_bar_style.h"
 #include "qt/window/utf16.h"
 #include "shell/communication.h"
 #include "shell/startup.h"
@@ -79,7 +79,7 @@ void Form1::build() {
 
     // The panes' scroll bars are drawn plain: they are drawn again whenever their range moves,
     // as at every paint while a log fills, and the default gradients are dear.
-    QStyle* const plain_scroll_bars = QStyleFactory::create(QStringLiteral("Windows"));
+    QStyle* const plain_scroll_bars = new PlainScrollBarStyle;
 
     std::vector<std::pair<int, QWidget*>> tab_chain;
     for (const ControlDesign& design : kFormLayout) {

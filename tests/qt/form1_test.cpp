@@ -10,13 +10,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QTime>
+#include <memory>
 #include <random>
+#include <tuple>
 
 #include "decode/status_decoder.h"
 #include "monitor/monitor_decoder.h"
 #include "qt/window/fonts.h"
 #include "qt/window/receive_pane.h"
+#include "qt/window/scroll_bar_style.h"
 #include "support/fake_serial_port.h"
 #include "support/program_rig.h"
 #include "support/reference_panes.h"
@@ -213,6 +217,38 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == lines; }));
             QCOMPARE(log->verticalScrollBar()->value(), top == 0 ? 0 : top + entries);
             QVERIFY(QTest::qWaitFor([&] { return on_screen() == fully_painted(); }, 1000));
+        }
+    }
+
+    // The panes' scroll bars copy their pages from a picture of the plain look: on the window,
+    // pixel for pixel what the plain look draws, whatever the bar's place, size and value.
+    void the_scroll_bars_show_the_plain_look_to_the_pixel() {
+        QWidget window;
+        window.resize(240, 240);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        PlainScrollBarStyle copied;
+        const std::unique_ptr<QStyle> plain(QStyleFactory::create(u"Windows"_s));
+        // clang-format off
+        const std::tuple<Qt::Orientation, QRect, int, int, int> bars[] = {
+            {Qt::Vertical, {13, 7, 17, 151}, 40, 5, 0},   {Qt::Vertical, {13, 7, 17, 151}, 40, 5, 17},
+            {Qt::Vertical, {0, 0, 17, 64}, 3, 2, 3},      {Qt::Horizontal, {5, 170, 201, 17}, 300, 120, 77},
+            {Qt::Horizontal, {6, 190, 150, 17}, 0, 10, 0},
+        };
+        // clang-format on
+        for (const auto& [orientation, place, maximum, page, value] : bars) {
+            QScrollBar bar(orientation, &window);
+            bar.setGeometry(place), bar.setRange(0, maximum), bar.setPageStep(page), bar.setValue(value);
+            bar.show();
+            const auto drawn_with = [&](QStyle* style) {
+                bar.setStyle(style);
+                bar.repaint();
+                const auto& shown = *static_cast<const QImage*>(window.backingStore()->paintDevice());
+                return shown.copy(place).convertToFormat(QImage::Format_RGB32);
+            };
+            const QImage expected = drawn_with(plain.get());
+            QCOMPARE(drawn_with(&copied), expected);
+            QCOMPARE(drawn_with(&copied), expected);  // from the picture kept
         }
     }
 
