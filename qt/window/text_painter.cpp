@@ -1,5 +1,6 @@
 #include "qt/window/text_painter.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QFontMetricsF>
@@ -125,6 +126,10 @@ TextPainter::TextPainter(QObject* parent) : QObject(parent) {
     paint_timer_.setSingleShot(true);
     paint_timer_.setTimerType(Qt::PreciseTimer);
     connect(&paint_timer_, &QTimer::timeout, this, &TextPainter::paint);
+    if (const QAbstractEventDispatcher* const loop = QAbstractEventDispatcher::instance()) {
+        connect(loop, &QAbstractEventDispatcher::awake, this, [this] { turn_timed_ = false; });
+        turns_known_ = true;
+    }
 }
 
 void TextPainter::add_line_box(Control control, QLineEdit& line) {
@@ -191,6 +196,9 @@ void TextPainter::show_pane(Control control, PaneText& pane) {
 void TextPainter::set_frame(int ms) { frame_ms_ = std::max(0, ms); }
 
 void TextPainter::schedule_painting() {
+    // A burst brings thousands of changes in one turn; the clock need be read once a turn.
+    if (paint_at_once_ || turn_timed_) return;
+    turn_timed_ = turns_known_;
     const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : frame_ms_;
     if (since >= frame_ms_) {
         // Sooner than a change that waits for its frame: this one can wait for nothing.
@@ -207,6 +215,7 @@ void TextPainter::schedule_painting() {
 void TextPainter::paint() {
     paint_timer_.stop();
     paint_at_once_ = false;
+    turn_timed_ = false;
     since_paint_.start();
     painting_ = true;
     for (auto& [control, box] : boxes_) {

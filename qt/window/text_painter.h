@@ -72,6 +72,8 @@ private:
     int frame_ms_ = kFrameMs;
     bool painting_ = false;
     bool paint_at_once_ = false;  // the timer runs out at the end of this turn
+    bool turn_timed_ = false;     // this turn of the event loop has read the clock
+    bool turns_known_ = false;    // the event loop says when a turn begins
 };
 
 }  // namespace mirvane::qt
