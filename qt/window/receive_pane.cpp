@@ -24,8 +24,10 @@ int glyph_of(char16_t ch) {
     return ch == u' ' ? 0 : -1;
 }
 
-}  // namespace
-
+// Where a paragraph of codes breaks into rows in a box `columns` characters wide: the index
+// of each row's first character. A row starts at a code and takes the codes whose last
+// character fits, as the text document's word wrap does. Empty when `text` is not codes
+// separated by single spaces, or a code is wider than the box.
 std::vector<int> code_rows(std::u16string_view text, int columns) {
     std::vector<int> rows{0};
     int width = 0;  // of the row so far, in characters
@@ -50,6 +52,8 @@ std::vector<int> code_rows(std::u16string_view text, int columns) {
     }
     return rows;
 }
+
+}  // namespace
 
 ReceivePane::ReceivePane(const QString& text, QWidget* parent) : QPlainTextEdit(text, parent) {
     // Anyone else's text goes into the document, which from then on is what the pane shows.

@@ -2,10 +2,12 @@
 // The received bytes' pane. Its text is one paragraph of codes, newest first, so a byte in
 // front moves every character: as a text document, every paint would lay the whole paragraph
 // out again and draw every row in view through it. While the operator only watches, the pane
-// draws the codes row by row itself, from glyphs shaped once, and leaves its document alone;
-// the moment they reach into it (the keyboard's focus, a click, a menu, a drop, a scroll away
-// from the newest row) the document is brought up to date and the pane is an ordinary text
-// box until they leave it. Either way it shows the same pixels.
+// draws the codes row by row itself, from glyphs shaped once, moving the pixels of a full row
+// under the codes that came in; it leaves its document alone. The moment the operator reaches
+// into it (a click, a key, the focus given by Tab, a menu, a drop, the wheel, the scroll bar)
+// the document is brought up to date and the pane is an ordinary text box until it loses the
+// focus. Either way it shows the same pixels, but for the caret of a focus the operator did
+// not give it, as when the window is activated: drawn, the pane shows none.
 
 #include <QGlyphRun>
 #include <QPlainTextEdit>
@@ -15,12 +17,6 @@
 #include <vector>
 
 namespace mirvane::qt {
-
-// Where a paragraph of codes breaks into rows in a box `columns` characters wide: the index
-// of each row's first character. A code never starts a row but at a code's start, and a row
-// takes the codes whose last character fits, as the text document's word wrap does. Empty
-// when `text` is not codes separated by single spaces, or a code is wider than the box.
-std::vector<int> code_rows(std::u16string_view text, int columns);
 
 class ReceivePane final : public QPlainTextEdit {
 public:

@@ -202,7 +202,7 @@ void TextPainter::schedule_painting() {
     const qint64 since = since_paint_.isValid() ? since_paint_.elapsed() : frame_ms_;
     if (since >= frame_ms_) {
         // Sooner than a change that waits for its frame: this one can wait for nothing.
-        if (!paint_at_once_) paint_timer_.start(0);
+        paint_timer_.start(0);
         paint_at_once_ = true;
     } else if (!paint_timer_.isActive()) {
         // A frame from this change, not from the last paint: a byte that comes before then
@@ -223,19 +223,18 @@ void TextPainter::paint() {
         box.stale = false;
         if (box.source != nullptr) {
             const PaneChange change = box.source->take_change();
+            // A pane that draws its text itself and cannot draw this one has first given its
+            // document what it drew, which the change is then applied to.
             auto* const drawn = dynamic_cast<ReceivePane*>(box.pane);
-            if (drawn != nullptr && drawn->draw(change.text)) {
-                // Its document is brought up to what it drew before it is shown again.
-                box.draw_whole = false;
-            } else {
+            if (drawn == nullptr || !drawn->draw(change.text)) {
                 if (change.whole || box.draw_whole) {
                     box.pane->setPlainText(for_display(change.text));
                 } else {
                     draw_change(*box.pane, box.shown, change);
                 }
-                box.draw_whole = false;
             }
             box.shown.assign(change.text);
+            box.draw_whole = false;
         } else if (box.pane != nullptr) {
             box.pane->setPlainText(for_display(box.text));
         } else {
