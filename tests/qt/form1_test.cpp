@@ -133,7 +133,7 @@ private slots:
                 1000));
         }
         pane.resize(width, height);
-        for (const QString text : {u"Text1"_s, u"80  81"_s, u" 80"_s, u"80 "_s, u"8a"_s, u"80\n81"_s}) {
+        for (const QString& text : {u"Text1"_s, u"80  81"_s, u" 80"_s, u"80 "_s, u"8a"_s, u"80\n81"_s}) {
             pane.setPlainText(u"before"_s);
             QVERIFY(!pane.draw(text.toStdU16String()));
             QCOMPARE(pane.shown_text(), u"before"_s);
