@@ -28,6 +28,16 @@
 namespace mirvane::qt::testing {
 
 using namespace Qt::StringLiterals;
+
+// What the window shows of a widget now: its place in the window's backing store.
+QImage on_window(const QWidget& widget) {
+    const auto& window = *static_cast<const QImage*>(widget.window()->backingStore()->paintDevice());
+    return window.copy(QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size()))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// What the widget draws when painted whole.
+QImage painted_whole(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 using enum Control;
 
 class Form1Test : public QObject {
@@ -116,11 +126,6 @@ private slots:
         pane.resize(width, pane.height());
         // Codes coming in front, one to a few at a paint, the oldest leaving the end: what
         // the window shows is, to the pixel, what drawing the pane whole shows.
-        const auto on_screen = [&] {
-            const auto& window = *static_cast<const QImage*>(form.backingStore()->paintDevice());
-            const QRect place(pane.viewport()->mapTo(&form, QPoint(0, 0)), pane.viewport()->size());
-            return window.copy(place).convertToFormat(QImage::Format_RGB32);
-        };
         const int height = pane.height();
         pane.resize(width, 180), pane.raise();  // every row in view, the last one too
         QString text = texts[2];
@@ -128,9 +133,8 @@ private slots:
             for (int i = 0; i <= paint % 4; ++i) text = QString::asprintf("%02X ", unsigned(random() & 0xFF)) + text;
             text.truncate(std::min<qsizetype>(text.size(), paint % 29 == 28 ? 3 * 150 - 1 : 3 * 200 - 1));
             QVERIFY(pane.draw(text.toStdU16String()));
-            QVERIFY(QTest::qWaitFor(
-                [&] { return on_screen() == pane.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); },
-                1000));
+            QVERIFY(
+                QTest::qWaitFor([&] { return on_window(*pane.viewport()) == painted_whole(*pane.viewport()); }, 1000));
         }
         pane.resize(width, height);
         for (const QString& text : {u"Text1"_s, u"80  81"_s, u" 80"_s, u"80 "_s, u"8a"_s, u"80\n81"_s}) {
@@ -201,22 +205,14 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == 100; }));
         QTest::keyClicks(number, "9");
         QCOMPARE(number->text(), u"1923"_s);
-        // What the window shows of the log, and what a full paint of it draws.
-        const auto on_screen = [&] {
-            const auto& window = *static_cast<const QImage*>(rig.form().backingStore()->paintDevice());
-            const QRect place(log->viewport()->mapTo(&rig.form(), QPoint(0, 0)), log->viewport()->size());
-            return window.copy(place).convertToFormat(QImage::Format_RGB32);
-        };
-        const auto fully_painted = [&] {
-            return log->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        };
         for (const auto& [top, entries] : {std::pair(40, 3), std::pair(0, 1), std::pair(0, 2)}) {
             log->verticalScrollBar()->setValue(top);
             const int lines = log->blockCount() + entries;
             rig.monitor.write(Bytes(entries, std::uint8_t(0x90 + entries)));
             QVERIFY(QTest::qWaitFor([&] { return log->blockCount() == lines; }));
             QCOMPARE(log->verticalScrollBar()->value(), top == 0 ? 0 : top + entries);
-            QVERIFY(QTest::qWaitFor([&] { return on_screen() == fully_painted(); }, 1000));
+            QVERIFY(
+                QTest::qWaitFor([&] { return on_window(*log->viewport()) == painted_whole(*log->viewport()); }, 1000));
         }
     }
 
@@ -243,8 +239,7 @@ private slots:
             const auto drawn_with = [&](QStyle* style) {
                 bar.setStyle(style);
                 bar.repaint();
-                const auto& shown = *static_cast<const QImage*>(window.backingStore()->paintDevice());
-                return shown.copy(place).convertToFormat(QImage::Format_RGB32);
+                return on_window(bar);
             };
             const QImage expected = drawn_with(plain.get());
             QCOMPARE(drawn_with(&copied), expected);
