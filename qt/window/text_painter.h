@@ -2,7 +2,9 @@
 // The window's text boxes: what each holds, and when and how it is painted. The logic sets
 // a text or tells of a changed traffic pane as often as it likes; the boxes are painted at
 // a cadence, a traffic pane as one edit of its document that carries whatever changed in
-// the core's text since the last paint. When to paint is decided here and nowhere else.
+// the core's text since the last paint, or, for the received bytes' pane while it draws its
+// own rows (receive_pane.h), as that text handed to it. When to paint is decided here and
+// nowhere else.
 
 #include <QElapsedTimer>
 #include <QObject>
