@@ -143,6 +143,15 @@ void ReceivePane::draw_rows(int moved, const std::vector<int>& rows_before, int 
     const bool same_rows = rows_before.size() > 1 && rows_before[1] == rows_[1] && moved < codes;
     const qreal margin = document()->documentMargin();
     const int width = static_cast<int>(3 * codes * face_->advance);
+    const int shift = static_cast<int>(moved * 3 * face_->advance);
+    // Full rows lie one under the other: their pixels move in one piece, each row's last
+    // codes falling off its end and the new ones left to draw at its front.
+    int moving_top = -1, moving_bottom = -1;
+    const auto move_rows = [&] {
+        if (moving_top < 0) return;
+        viewport()->scroll(shift, 0, QRect(static_cast<int>(margin), moving_top, width, moving_bottom - moving_top));
+        moving_top = -1;
+    };
     for (std::size_t row = 0; row < std::max(rows_.size(), rows_before.size()); ++row) {
         const int top =
             row == 0 ? 0 : static_cast<int>(std::floor(margin + static_cast<qreal>(row) * face_->row_height));
@@ -150,13 +159,14 @@ void ReceivePane::draw_rows(int moved, const std::vector<int>& rows_before, int 
         const int bottom = static_cast<int>(std::floor(margin + static_cast<qreal>(row + 1) * face_->row_height));
         if (same_rows && full(rows_, static_cast<int>(text_.size()), row, codes) &&
             full(rows_before, size_before, row, codes)) {
-            const int row_top = std::max(top, static_cast<int>(margin));
-            viewport()->scroll(static_cast<int>(moved * 3 * face_->advance), 0,
-                               QRect(static_cast<int>(margin), row_top, width, bottom - row_top));
+            if (moving_top < 0) moving_top = std::max(top, static_cast<int>(margin));
+            moving_bottom = bottom;
         } else {
+            move_rows();
             viewport()->update(0, top, viewport()->width(), bottom - top);
         }
     }
+    move_rows();
 }
 
 QString ReceivePane::shown_text() const { return drawing_ ? text_ : toPlainText(); }
@@ -231,34 +241,42 @@ void ReceivePane::resizeEvent(QResizeEvent* event) {
 
 void ReceivePane::paintEvent(QPaintEvent* event) {
     if (!drawing_) return QPlainTextEdit::paintEvent(event);
-    QPainter painter(viewport());
-    painter.setPen(palette().text().color());
     const Face& shape = *face_;
     const qreal margin = document()->documentMargin();
     const QList<quint32> glyphs = shape.glyphs.glyphIndexes();
     QList<quint32> indexes;
     QList<QPointF> positions;
+    // Only the columns to paint, each once, whatever pieces the region comes in: after a
+    // move, the few codes that came in at the front of each row, and the last row.
+    std::vector<bool> wanted;
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         const qreal top = margin + static_cast<qreal>(row) * shape.row_height;
         if (top > event->rect().bottom()) break;
         if (top + shape.row_height < event->rect().top()) continue;
         const int begin = rows_[row];
         const int end = row + 1 < rows_.size() ? rows_[row + 1] : static_cast<int>(text_.size());
-        indexes.clear(), positions.clear();
-        // Only the columns to paint: after a move, the few codes that came in.
-        const int first = static_cast<int>(std::floor((event->rect().left() - margin) / shape.advance));
-        const int last = static_cast<int>(std::ceil((event->rect().right() + 1 - margin) / shape.advance));
-        for (int i = begin + std::max(0, first); i < std::min(end, begin + last); ++i) {
-            const char16_t ch = text_[i].unicode();
-            if (ch == u' ') continue;
-            indexes.push_back(glyphs[glyph_of(ch)]);
-            positions.push_back(QPointF(shape.advance * (i - begin), 0));
+        wanted.assign(static_cast<std::size_t>(end - begin), false);
+        for (const QRect& piece : event->region()) {
+            if (top > piece.bottom() || top + shape.row_height < piece.top()) continue;
+            const int first = static_cast<int>(std::floor((piece.left() - margin) / shape.advance));
+            const int last = static_cast<int>(std::ceil((piece.right() + 1 - margin) / shape.advance));
+            std::fill(wanted.begin() + std::clamp(first, 0, end - begin), wanted.begin() + std::clamp(last, 0, end - begin),
+                      true);
         }
-        QGlyphRun run = shape.glyphs;
-        run.setGlyphIndexes(indexes);
-        run.setPositions(positions);
-        painter.drawGlyphRun(QPointF(margin, top + shape.ascent), run);
+        for (int i = begin; i < end; ++i) {
+            const char16_t ch = text_[i].unicode();
+            if (ch == u' ' || !wanted[static_cast<std::size_t>(i - begin)]) continue;
+            indexes.push_back(glyphs[glyph_of(ch)]);
+            positions.push_back(QPointF(shape.advance * (i - begin), top));
+        }
     }
+    if (indexes.isEmpty()) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().text().color());
+    QGlyphRun run = shape.glyphs;
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    painter.drawGlyphRun(QPointF(margin, shape.ascent), run);
 }
 
 }  // namespace mirvane::qt

@@ -244,6 +244,11 @@ private slots:
             const QImage expected = drawn_with(plain.get());
             QCOMPARE(drawn_with(&copied), expected);
             QCOMPARE(drawn_with(&copied), expected);  // from the picture kept
+            // Anything the bar is drawn from changed, its picture is drawn again.
+            bar.setValue(value == 0 ? maximum : 0);
+            QCOMPARE(drawn_with(&copied), drawn_with(plain.get()));
+            bar.setEnabled(false);
+            QCOMPARE(drawn_with(&copied), drawn_with(plain.get()));
         }
     }
 
