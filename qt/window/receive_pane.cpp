@@ -132,35 +132,37 @@ int ReceivePane::codes_in_front(const QString& before, const QString& now) {
 void ReceivePane::draw_rows(int moved, const std::vector<int>& rows_before, int size_before) {
     if (moved == 0) return viewport()->update();
     // Codes in front move every row right by their width and the last codes of each row to
-    // the front of the next: a row full before and after keeps its pixels, moved, and only
-    // the codes that came in are drawn. Any other row is drawn whole.
-    const auto full = [](const std::vector<int>& rows, int size, std::size_t row, int codes) {
-        if (row >= rows.size()) return false;
-        const int end = row + 1 < rows.size() ? rows[row + 1] : size + 1;
-        return end - rows[row] == 3 * codes;
+    // the front of the next: a row as long as it was or longer keeps its pixels, moved, and
+    // only the codes that came in are drawn. Any other row is drawn whole.
+    const auto length = [](const std::vector<int>& rows, int size, std::size_t row) {
+        if (row >= rows.size()) return -1;
+        return (row + 1 < rows.size() ? rows[row + 1] : size + 1) - rows[row];
     };
     const int codes = rows_.size() > 1 ? rows_[1] / 3 : 0;
     const bool same_rows = rows_before.size() > 1 && rows_before[1] == rows_[1] && moved < codes;
     const qreal margin = document()->documentMargin();
-    const int width = static_cast<int>(3 * codes * face_->advance);
     const int shift = static_cast<int>(moved * 3 * face_->advance);
-    // Full rows lie one under the other: their pixels move in one piece, each row's last
+    // Rows as long lie one under the other: their pixels move in one piece, each row's last
     // codes falling off its end and the new ones left to draw at its front.
-    int moving_top = -1, moving_bottom = -1;
+    QRect moving;
     const auto move_rows = [&] {
-        if (moving_top < 0) return;
-        viewport()->scroll(shift, 0, QRect(static_cast<int>(margin), moving_top, width, moving_bottom - moving_top));
-        moving_top = -1;
+        if (moving.isEmpty()) return;
+        viewport()->scroll(shift, 0, moving);
+        moving = QRect();
     };
     for (std::size_t row = 0; row < std::max(rows_.size(), rows_before.size()); ++row) {
         const int top =
             row == 0 ? 0 : static_cast<int>(std::floor(margin + static_cast<qreal>(row) * face_->row_height));
         if (top >= viewport()->height()) break;
         const int bottom = static_cast<int>(std::floor(margin + static_cast<qreal>(row + 1) * face_->row_height));
-        if (same_rows && full(rows_, static_cast<int>(text_.size()), row, codes) &&
-            full(rows_before, size_before, row, codes)) {
-            if (moving_top < 0) moving_top = std::max(top, static_cast<int>(margin));
-            moving_bottom = bottom;
+        const int now = length(rows_, static_cast<int>(text_.size()), row);
+        const int before = length(rows_before, size_before, row);
+        if (same_rows && before > 0 && now >= before) {
+            const int row_top = std::max(top, static_cast<int>(margin));
+            const QRect place(static_cast<int>(margin), row_top, static_cast<int>(now * face_->advance),
+                              bottom - row_top);
+            if (!moving.isEmpty() && moving.width() != place.width()) move_rows();
+            moving = moving.united(place);
         } else {
             move_rows();
             viewport()->update(0, top, viewport()->width(), bottom - top);
@@ -260,8 +262,8 @@ void ReceivePane::paintEvent(QPaintEvent* event) {
             if (top > piece.bottom() || top + shape.row_height < piece.top()) continue;
             const int first = static_cast<int>(std::floor((piece.left() - margin) / shape.advance));
             const int last = static_cast<int>(std::ceil((piece.right() + 1 - margin) / shape.advance));
-            std::fill(wanted.begin() + std::clamp(first, 0, end - begin), wanted.begin() + std::clamp(last, 0, end - begin),
-                      true);
+            std::fill(wanted.begin() + std::clamp(first, 0, end - begin),
+                      wanted.begin() + std::clamp(last, 0, end - begin), true);
         }
         for (int i = begin; i < end; ++i) {
             const char16_t ch = text_[i].unicode();

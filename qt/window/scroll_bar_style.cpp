@@ -31,7 +31,6 @@ void start_like(QPainter& painter, QPixmap& pixels, const QPainter& like) {
     painter.setBrush(like.brush());
     painter.setFont(like.font());
     painter.setBackground(like.background());
-    painter.setBackgroundMode(like.backgroundMode());
     painter.setBrushOrigin(like.brushOrigin());
 }
 
@@ -56,8 +55,10 @@ void PlainScrollBarStyle::drawComplexControl(ComplexControl control, const QStyl
         picture.drawn = *bar;
         picture.group = bar->palette.currentColorGroup();
         picture.palette = bar->palette.cacheKey();
+        // Opaque, so that it is copied rather than blended: Qt hands the blend of a picture
+        // as tall as a bar to its pooled threads. The plain look covers every pixel.
         picture.pixels = QPixmap(bar->rect.size());
-        picture.pixels.fill(Qt::transparent);
+        picture.pixels.fill(painter->background().color());
         QPainter draw;
         start_like(draw, picture.pixels, *painter);
         QProxyStyle::drawComplexControl(control, option, &draw, widget);
