@@ -64,6 +64,15 @@ int whole_pixels_of_rows(const QPlainTextEdit& pane, int lines) {
     return height == std::floor(height) ? static_cast<int>(height) : 0;
 }
 
+// The pane's first `count` lines keep their glyphs once shaped. A text document's lines
+// shape their text to lay it out and let the glyphs go, and shape it again at every paint
+// that touches them, the line moved down by a new entry in front the same as a new one;
+// a log's line is kept and drawn again as the log moves until it leaves the end.
+void keep_shapes(QPlainTextEdit& pane, int count) {
+    QTextBlock block = pane.document()->firstBlock();
+    for (int i = 0; i < count && block.isValid(); ++i, block = block.next()) block.layout()->setCacheEnabled(true);
+}
+
 // Makes the pane show the core's text as `change` describes it from `shown`, the core's text
 // the pane shows now, in undo-free edits. The view keeps what it showed: at the top it stays
 // at the top, where the newest line is; scrolled down, it moves with the lines added or
@@ -84,16 +93,23 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
     const bool paragraph = pane.document()->blockCount() == 1;
     const int lines = paragraph ? 0 : lines_in_front_of_kept_rows(pane, top_line, change, fresh, back);
     QAbstractTextDocumentLayout& layout = *pane.document()->documentLayout();
+    const QSizeF size_before = layout.documentSize();
 
     {
         const QSignalBlocker whole_view(paragraph ? nullptr : &layout);
+        // Each part is an edit block of its own, nested in one for a paragraph: outside one,
+        // every move of the cursor lays out the line it lands on to find its x, a line that
+        // the edit then changes or that is out of view.
         QTextCursor edit(pane.document());
         if (paragraph) edit.beginEditBlock();
         if (!back.isEmpty()) {
+            edit.beginEditBlock();
             edit.movePosition(QTextCursor::End);
             edit.setPosition(edit.position() - static_cast<int>(back.size()), QTextCursor::KeepAnchor);
             edit.removeSelectedText();
+            edit.endEditBlock();
         }
+        edit.beginEditBlock();
         edit.setPosition(0);
         edit.setPosition(static_cast<int>(front.size()), QTextCursor::KeepAnchor);
         if (fresh.isEmpty()) {
@@ -101,6 +117,7 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
         } else {
             edit.insertText(fresh);
         }
+        edit.endEditBlock();
         if (paragraph) edit.endEditBlock();
     }
     if (!paragraph) {
@@ -112,11 +129,14 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
         } else {
             pane.viewport()->update();
         }
-        // What the held-back layout would have told the scroll bars.
-        emit layout.documentSizeChanged(layout.documentSize());
+        // What the held-back layout would have told the scroll bars, if anything: a full
+        // log takes a line off the end for each one in front and keeps its size, and the
+        // scroll bars would be measured again for nothing.
+        if (const QSizeF size = layout.documentSize(); size != size_before) emit layout.documentSizeChanged(size);
     }
 
     const auto breaks = [](const QString& text) { return static_cast<int>(text.count(u'\n')); };
+    keep_shapes(pane, breaks(fresh) + 2);
     bar.setValue(top_line == 0 ? 0 : top_line + breaks(fresh) - breaks(front));
 }
 
@@ -229,6 +249,7 @@ void TextPainter::paint() {
             if (drawn == nullptr || !drawn->draw(change.text)) {
                 if (change.whole || box.draw_whole) {
                     box.pane->setPlainText(for_display(change.text));
+                    keep_shapes(*box.pane, box.pane->blockCount());
                 } else {
                     draw_change(*box.pane, box.shown, change);
                 }

@@ -215,6 +215,21 @@ private slots:
             QVERIFY(
                 QTest::qWaitFor([&] { return on_window(*log->viewport()) == painted_whole(*log->viewport()); }, 1000));
         }
+        // Full, the log takes a line off the end for each one in front: its scroll bar is the
+        // one the same text set whole has.
+        log->verticalScrollBar()->setValue(0);
+        rig.monitor.write(Bytes(150, 0xA7));
+        QVERIFY(QTest::qWaitFor([&] {
+            return log->blockCount() == 200 &&
+                   QString(log->toPlainText()).replace(u'\n', u"\r\n"_s).toStdU16String() == rig.form().text(Text2);
+        }));
+        const auto bar = [&] {
+            return std::pair(log->verticalScrollBar()->maximum(), log->verticalScrollBar()->pageStep());
+        };
+        const auto kept = bar();
+        log->setPlainText(log->toPlainText());
+        QCOMPARE(log->blockCount(), 200);
+        QCOMPARE(kept, bar());
     }
 
     // The panes' scroll bars copy their pages from a picture of the plain look: on the window,
