@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "qt/serial/open_failure.h"
 #include "qt/serial/terminal_driver.h"
@@ -109,6 +110,7 @@ void QtSerialPort::close() {
     // Closing a closed QSerialPort raises an error of its own; the loss road must not
     // come back here through it.
     if (!port_.isOpen()) return;
+    release();
     line_watch_.stop();
     quiet_ = true;
     port_.close();
@@ -182,11 +184,44 @@ void QtSerialPort::deliver_receive() {
     // get them: the bytes of its own line must not wait for the operator.
     if (receiving_ || !port_.isOpen() || rthreshold_ <= 0) return;
     if (port_.bytesAvailable() == 0) return;
+    if (hold_ && hold_()) return hold();
     receiving_ = true;
     raise_event(comm_event::kReceive);
     receiving_ = false;
     // QSerialPort does not announce again what it buffered while the handler ran.
     if (port_.isOpen() && port_.bytesAvailable() > 0) receive_turn_.request();
+}
+
+void QtSerialPort::hold() {
+    waiting_ = true;
+    // QSerialPort reads the line whenever its notifier says there is something, and
+    // announces every read; with the notifier off, bytes gather in the driver instead.
+    // QSerialPort turns it on again whenever it is read from.
+    if (held_ == nullptr) {
+        for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
+            if (notifier->type() == QSocketNotifier::Read) held_ = notifier;
+        }
+    }
+    if (held_ != nullptr) held_->setEnabled(false);
+}
+
+void QtSerialPort::release() {
+    if (held_ != nullptr) held_->setEnabled(true);
+    held_ = nullptr;
+    waiting_ = false;
+}
+
+void QtSerialPort::take_waiting() {
+    const bool waited = waiting_;
+    release();
+    if (!port_.isOpen()) return;
+    // What gathered in the driver is read now, for the paint that follows. Asked only when
+    // the driver has something: with nothing, the wait would end in a time-out that
+    // QSerialPort reports as an error.
+    if (waited && driver_input_queue(port_.handle()) > 0) port_.waitForReadyRead(0);
+    const std::function<bool()> hold = std::exchange(hold_, nullptr);
+    deliver_receive();
+    hold_ = hold;
 }
 
 void QtSerialPort::set_line_state_reader(std::shared_ptr<LineStateReader> reader) {

@@ -10,7 +10,9 @@
 // mark also arrives as "?").
 
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -60,6 +62,15 @@ public:
     std::vector<std::uint8_t> input() override;
     std::int16_t comm_event() const override;
 
+    // Asked when bytes have come in: while it says yes, they and those that follow are left
+    // on the line, with no wake-up of the program for each, until take_waiting(). The window
+    // says yes while a paint it has set for later is coming anyway, so that a stream faster
+    // than the paints is read once a paint instead of once a byte.
+    void hold_reads_while(std::function<bool()> hold) { hold_ = std::move(hold); }
+    // Reads what is waiting on the line, held or not, and raises its receive event now.
+    void take_waiting();
+    bool holding() const { return waiting_; }
+
     // Bytes handed over while the port was closed: refused, counted and told on stderr.
     long long writes_while_closed() const { return writes_while_closed_; }
 
@@ -76,6 +87,8 @@ public:
 private:
     void on_error(QSerialPort::SerialPortError error);
     void deliver_receive();
+    void hold();
+    void release();
     void report_loss(unsigned long long opening);
     void raise_event(std::int16_t event);
 
@@ -87,6 +100,9 @@ private:
     std::int16_t event_ = 0;
 
     NextTurn receive_turn_{*this, [this] { deliver_receive(); }};
+    std::function<bool()> hold_;
+    bool waiting_ = false;            // bytes are held for take_waiting()
+    QPointer<QSocketNotifier> held_;  // QSerialPort's, turned off while they wait
     bool receiving_ = false;
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
     bool loss_reported_ = false;

@@ -38,4 +38,14 @@ int driver_output_queue(qintptr handle) {
     return 0;
 }
 
+int driver_input_queue(qintptr handle) {
+#ifdef Q_OS_UNIX
+    int waiting = 0;
+    if (handle >= 0 && ::ioctl(static_cast<int>(handle), FIONREAD, &waiting) == 0) return waiting;
+#else
+    Q_UNUSED(handle);
+#endif
+    return 0;
+}
+
 }  // namespace mirvane::qt

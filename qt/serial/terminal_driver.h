@@ -16,4 +16,7 @@ std::optional<long long> mark_bytes_in_error(qintptr handle);
 // Bytes the driver holds for sending after QSerialPort has handed them over.
 int driver_output_queue(qintptr handle);
 
+// Bytes the driver has received that nobody has read yet.
+int driver_input_queue(qintptr handle);
+
 }  // namespace mirvane::qt

@@ -47,6 +47,10 @@ public:
 
     // The text boxes' painting cadence (TextPainter::set_frame).
     void set_paint_frame(int ms);
+    // Whether bytes that come in now can wait for a paint that is coming anyway, and what
+    // brings them in at each paint (TextPainter::paint_coming, before_paint).
+    bool paint_coming() const { return text_painter_.paint_coming(); }
+    void before_paint(std::function<void()> take_waiting) { text_painter_.before_paint(std::move(take_waiting)); }
 
     QWidget* control_widget(Control control) const;
     QPushButton* keypad_button(int index) const;

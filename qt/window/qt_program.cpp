@@ -16,6 +16,21 @@ QtProgram::QtProgram() {
     MSComm2.on_comm = [this] {
         if (!state.ended) MSComm2_OnComm(program);
     };
+    // A stream faster than the paints is read once a paint rather than once a byte: while
+    // a paint is coming anyway, a line's bytes wait for it. One line waits at a time, and
+    // its bytes are taken in before the other line's are read, so that the log keeps the
+    // order in which the two lines' messages came.
+    const auto may_wait = [this](QtSerialPort& other) {
+        if (!other.holding()) return window.paint_coming();
+        other.take_waiting();
+        return false;
+    };
+    MSComm1.hold_reads_while([this, may_wait] { return may_wait(MSComm2); });
+    MSComm2.hold_reads_while([this, may_wait] { return may_wait(MSComm1); });
+    window.before_paint([this] {
+        MSComm1.take_waiting();
+        MSComm2.take_waiting();
+    });
     MSComm1.on_lost = [this](std::u16string_view reason, std::u16string_view gloss) {
         lose_line(program, MSComm1, reason, gloss);
         device_watch.follow();

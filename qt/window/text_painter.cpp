@@ -232,7 +232,12 @@ void TextPainter::schedule_painting() {
     }
 }
 
+bool TextPainter::paint_coming() const {
+    return paint_timer_.isActive() && !paint_at_once_ && since_paint_.isValid() && since_paint_.elapsed() < frame_ms_;
+}
+
 void TextPainter::paint() {
+    if (take_waiting_) take_waiting_();
     paint_timer_.stop();
     paint_at_once_ = false;
     turn_timed_ = false;

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -44,6 +45,12 @@ public:
     // Another frame; 0 paints at every turn that follows a set.
     void set_frame(int ms);
 
+    // A paint is set for later than this turn and less than a frame from the last: what
+    // comes in before then is painted by it, however late it is read.
+    bool paint_coming() const;
+    // Run first at every paint: what has been kept waiting for it comes in.
+    void before_paint(std::function<void()> take_waiting) { take_waiting_ = std::move(take_waiting); }
+
 protected:
     // The operator must type into what the logic last set, not into an older picture of it:
     // a key, a click or a drop on a box paints what is waiting first.
@@ -69,6 +76,7 @@ private:
     const TextBox* text_box(Control control) const;
 
     std::map<Control, TextBox> boxes_;
+    std::function<void()> take_waiting_;
     QTimer paint_timer_;
     QElapsedTimer since_paint_;
     int frame_ms_ = kFrameMs;
