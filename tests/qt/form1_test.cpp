@@ -232,6 +232,26 @@ private slots:
         QCOMPARE(kept, bar());
     }
 
+    // A change a frame or more after the last paint is painted at the end of its turn, with
+    // no paint said to be coming; one sooner waits for a paint that is, and every paint first
+    // takes in what waited for it.
+    void a_paint_set_for_later_is_said_to_be_coming_and_first_takes_in_what_waited() {
+        Form1 form;
+        form.show();
+        form.set_paint_frame(300);
+        auto* number = static_cast<QLineEdit*>(form.control_widget(Text3));
+        std::vector<QString> shown_when_taken;
+        form.before_paint([&] { shown_when_taken.push_back(number->text()); });
+        form.set_text(Text3, u"1");
+        QVERIFY(!form.paint_coming());
+        QTRY_COMPARE(number->text(), u"1"_s);
+        form.set_text(Text3, u"12");
+        QVERIFY(form.paint_coming());
+        QTRY_COMPARE(number->text(), u"12"_s);
+        QVERIFY(!form.paint_coming());
+        QCOMPARE(shown_when_taken, (std::vector<QString>{u""_s, u"1"_s}));
+    }
+
     // The panes' scroll bars copy their pages from a picture of the plain look: on the window,
     // pixel for pixel what the plain look draws, whatever the bar's place, size and value.
     void the_scroll_bars_show_the_plain_look_to_the_pixel() {

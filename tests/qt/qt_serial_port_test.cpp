@@ -132,6 +132,31 @@ private slots:
         }
     }
 
+    // While the window says a paint is coming, bytes wait on the line for it: taken, they are
+    // one receive event, whole and in order, those that gathered in the driver included.
+    // With nothing waiting, taking raises nothing; once no paint is coming, bytes are read as
+    // they come again.
+    void bytes_held_for_a_paint_come_in_one_receive_event_when_taken() {
+        Line line;
+        bool paint_coming = true;
+        line.port.hold_reads_while([&] { return paint_coming; });
+        QVERIFY(!line.port.open());
+        Bytes sent;
+        for (std::uint8_t i = 0; i < 30; ++i) line.far.write({i}), sent.push_back(i), QTest::qWait(2);
+        QTest::qWait(20);
+        QVERIFY(line.events.empty());
+        QVERIFY(line.port.holding());
+        line.port.take_waiting();
+        QCOMPARE(line.events, Events{kReceive});
+        QCOMPARE(line.bytes, sent);
+        QVERIFY(!line.port.holding());
+        line.port.take_waiting();
+        QCOMPARE(line.events.size(), std::size_t(1));
+        paint_coming = false, line.events.clear();
+        QCOMPARE(line.raised({0x41}), Events{kReceive});
+        QCOMPARE(line.bytes.back(), 0x41);
+    }
+
     // 20,001 bytes, all but one arriving while the first receive handler runs events (a box
     // does): no receive event inside it, another once it has returned, every byte in order.
     // A driver without counters or modem lines at the opening is not asked again. Where it
