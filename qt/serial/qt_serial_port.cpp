@@ -184,12 +184,21 @@ void QtSerialPort::deliver_receive() {
     // get them: the bytes of its own line must not wait for the operator.
     if (receiving_ || !port_.isOpen() || rthreshold_ <= 0) return;
     if (port_.bytesAvailable() == 0) return;
-    if (hold_ && hold_()) return hold();
+    if (hold_ && trickling() && hold_()) return hold();
+    since_delivery_.start();
     receiving_ = true;
     raise_event(comm_event::kReceive);
     receiving_ = false;
     // QSerialPort does not announce again what it buffered while the handler ran.
     if (port_.isOpen() && port_.bytesAvailable() > 0) receive_turn_.request();
+}
+
+bool QtSerialPort::trickling() const {
+    // A few bytes, a while after the last: a line this slow fills no driver's buffer in a
+    // frame. A burst is read as fast as it comes, never left to fill the buffer and stall
+    // the far side until the paint.
+    constexpr qint64 kFewBytes = 32;
+    return port_.bytesAvailable() <= kFewBytes && (!since_delivery_.isValid() || since_delivery_.elapsed() >= 1);
 }
 
 void QtSerialPort::hold() {

@@ -9,6 +9,7 @@
 // counters tell as an event of its own (a parity error, a framing error, a break, whose
 // mark also arrives as "?").
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QSerialPort>
@@ -62,10 +63,11 @@ public:
     std::vector<std::uint8_t> input() override;
     std::int16_t comm_event() const override;
 
-    // Asked when bytes have come in: while it says yes, they and those that follow are left
-    // on the line, with no wake-up of the program for each, until take_waiting(). The window
-    // says yes while a paint it has set for later is coming anyway, so that a stream faster
-    // than the paints is read once a paint instead of once a byte.
+    // Asked when a few bytes have come in a while after the last: while it says yes, they
+    // and those that follow are left on the line, with no wake-up of the program for each,
+    // until take_waiting(). The window says yes while a paint it has set for later is coming
+    // anyway, so that a stream faster than the paints is read once a paint instead of once
+    // a byte.
     void hold_reads_while(std::function<bool()> hold) { hold_ = std::move(hold); }
     // Reads what is waiting on the line, held or not, and raises its receive event now.
     void take_waiting();
@@ -87,6 +89,7 @@ public:
 private:
     void on_error(QSerialPort::SerialPortError error);
     void deliver_receive();
+    bool trickling() const;
     void hold();
     void release();
     void report_loss(unsigned long long opening);
@@ -102,6 +105,7 @@ private:
     NextTurn receive_turn_{*this, [this] { deliver_receive(); }};
     std::function<bool()> hold_;
     bool waiting_ = false;            // bytes are held for take_waiting()
+    QElapsedTimer since_delivery_;    // the last receive event
     QPointer<QSocketNotifier> held_;  // QSerialPort's, turned off while they wait
     bool receiving_ = false;
     bool quiet_ = false;  // opening or closing: errors of DTR/RTS and of teardown are expected
