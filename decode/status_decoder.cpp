@@ -1,6 +1,8 @@
 #include "decode/status_decoder.h"
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "link/comm_errors.h"
 #include "logs/message_log.h"
@@ -25,29 +27,38 @@ std::u16string decimal(int value) {
     return text;
 }
 
-void write_entry(SharedState& state, std::u16string code, std::u16string meaning) {
-    state.log_code[state.log_pos] = std::move(code);
-    state.log_text[state.log_pos] = std::move(meaning);
+// Writes the entry at log_pos: the code and its pattern's tail, and the stamp and the parts
+// of its meaning. The slots are written over in place: a ring of entries keeps its storage,
+// and a burst of thousands of entries allocates nothing for them.
+void write_entry(SharedState& state, std::uint8_t c, std::u16string_view tail, std::u16string_view stamp,
+                 std::initializer_list<std::u16string_view> meaning) {
+    std::u16string& code = state.log_code[state.log_pos];
+    code.assign({hex_digit(c >> 4u), hex_digit(c)});
+    code.append(tail);
+    std::u16string& text = state.log_text[state.log_pos];
+    text.assign(stamp);
+    for (const std::u16string_view part : meaning) text.append(part);
 }
 
 // What a status code did to the log: nothing, opened an entry that its parameters will
 // finish, or wrote a finished entry that is to be drawn now.
 enum class Entry : std::uint8_t { none, opened, finished };
 
-Entry decode_status_code(Program& program, std::uint8_t c) {
+Entry decode_status_code(Program& program, std::uint8_t c, std::u16string_view stamp) {
     SharedState& state = program.state;
     const StatusRow* row = find_status_row(c);
     if (row == nullptr) return Entry::none;
 
-    const std::u16string pattern = hex_text(c) + std::u16string(row->pattern_tail);
+    const auto write = [&](std::initializer_list<std::u16string_view> meaning) {
+        write_entry(state, c, row->pattern_tail, stamp, meaning);
+    };
     switch (row->kind) {
-        case StatusKind::OneByte: write_entry(state, pattern, std::u16string(row->meaning)); return Entry::finished;
+        case StatusKind::OneByte: write({row->meaning}); return Entry::finished;
 
         case StatusKind::Level: {
             if (c == state.rx_level) return Entry::none;  // an unchanged level is not news
             const std::u16string level = decimal(c - 0xC0);
-            write_entry(state, pattern,
-                        std::u16string(status_text::kLevelPrefix) + level + std::u16string(status_text::kClose));
+            write({status_text::kLevelPrefix, level, status_text::kClose});
             program.window.set_caption(Control::Label1, std::u16string(caption::kLevelPrefix) + level);
             state.rx_level = c;
             return Entry::finished;
@@ -56,17 +67,14 @@ Entry decode_status_code(Program& program, std::uint8_t c) {
         case StatusKind::Digit: {
             std::u16string character;
             dial_conv1(character, c);
-            write_entry(state, pattern,
-                        std::u16string(status_text::kDialPrefix) + character + std::u16string(status_text::kClose));
+            write({status_text::kDialPrefix, character, status_text::kClose});
             return Entry::finished;
         }
 
         case StatusKind::Tone: {
             if (c == 0x20) {
                 if (state.tone_kind >= kToneKindOffLogged) return Entry::none;
-                write_entry(state, pattern,
-                            std::u16string(status_text::kToneKindPrefix) + std::u16string(status_text::kToneOff) +
-                                std::u16string(status_text::kClose));
+                write({status_text::kToneKindPrefix, status_text::kToneOff, status_text::kClose});
                 program.window.set_caption(Control::Label2, status_text::kToneLabelOff);
                 state.tone_kind = kToneKindOffLogged;
                 return Entry::finished;
@@ -74,11 +82,10 @@ Entry decode_status_code(Program& program, std::uint8_t c) {
             state.tone_kind = static_cast<std::uint8_t>(c - 0x20);
             std::u16string name;
             tone_ana(name, state.tone_kind);
-            const std::u16string kind(1, hex_digit(state.tone_kind));
-            write_entry(state, pattern,
-                        std::u16string(status_text::kToneKindPrefix) + kind + u":" + name +
-                            std::u16string(status_text::kClose));
-            program.window.set_caption(Control::Label2, std::u16string(status_text::kToneLabelPrefix) + kind);
+            const char16_t kind[] = {hex_digit(state.tone_kind), u'\0'};
+            write({status_text::kToneKindPrefix, std::u16string_view(kind, 1), u":", name, status_text::kClose});
+            program.window.set_caption(Control::Label2,
+                                       std::u16string(status_text::kToneLabelPrefix) + std::u16string(kind, 1));
             return Entry::finished;
         }
 
@@ -87,7 +94,7 @@ Entry decode_status_code(Program& program, std::uint8_t c) {
             program.window.set_caption(Control::Label2, status_text::kToneLabelMacro);
             [[fallthrough]];
         case StatusKind::Collected:
-            write_entry(state, pattern, std::u16string(row->meaning));
+            write({row->meaning});
             state.rx_state = row->parameters;
             state.rx_count = 0;
             state.rx_cmd = c;
@@ -160,9 +167,7 @@ void decode_status_bytes(Program& program, std::span<const std::uint8_t> bytes, 
         store_received_byte(state, c);
         bool finished = false;
         if (state.rx_state == 0) {
-            const Entry entry = decode_status_code(program, c);
-            if (entry != Entry::none) state.log_text[state.log_pos].insert(0, stamp);
-            finished = entry == Entry::finished;
+            finished = decode_status_code(program, c, stamp) == Entry::finished;
         } else {
             finished = collect_parameter(state, c);
         }
