@@ -145,7 +145,7 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
 TextPainter::TextPainter(QObject* parent) : QObject(parent) {
     paint_timer_.setSingleShot(true);
     paint_timer_.setTimerType(Qt::PreciseTimer);
-    connect(&paint_timer_, &QTimer::timeout, this, &TextPainter::paint);
+    connect(&paint_timer_, &QTimer::timeout, this, &TextPainter::paint_in_time);
     if (const QAbstractEventDispatcher* const loop = QAbstractEventDispatcher::instance()) {
         connect(loop, &QAbstractEventDispatcher::awake, this, [this] { turn_timed_ = false; });
         turns_known_ = true;
@@ -194,6 +194,7 @@ void TextPainter::set_text(Control control, std::u16string_view text) {
     box->text.assign(text);
     box->source = nullptr;
     box->stale = true;
+    ++changes_since_paint_;
     schedule_painting();
 }
 
@@ -210,6 +211,7 @@ void TextPainter::show_pane(Control control, PaneText& pane) {
     box->source = &pane;
     box->typed = false;
     box->stale = true;
+    ++changes_since_paint_;
     schedule_painting();
 }
 
@@ -236,8 +238,21 @@ bool TextPainter::paint_coming() const {
     return paint_timer_.isActive() && !paint_at_once_ && since_paint_.isValid() && since_paint_.elapsed() < frame_ms_;
 }
 
+void TextPainter::paint_in_time() {
+    // Hundreds of changes at once are a burst, and the rest of it is seconds' worth of
+    // paints coming in a few milliseconds: what comes within a frame is painted together,
+    // not the first read on its own and then everything again.
+    if (paint_at_once_ && changes_since_paint_ > kBurstChanges) {
+        paint_at_once_ = false;
+        paint_timer_.start(frame_ms_);
+        return;
+    }
+    paint();
+}
+
 void TextPainter::paint() {
     if (take_waiting_) take_waiting_();
+    changes_since_paint_ = 0;
     paint_timer_.stop();
     paint_at_once_ = false;
     turn_timed_ = false;

@@ -44,6 +44,9 @@ public:
     static constexpr int kFrameMs = 25;
     // Another frame; 0 paints at every turn that follows a set.
     void set_frame(int ms);
+    // More changes than this since the last paint, due at once, wait a frame instead: a
+    // burst is painted once it has come in, not at its first read and again after it.
+    static constexpr int kBurstChanges = 256;
 
     // A paint is set for later than this turn and less than a frame from the last: what
     // comes in before then is painted by it, however late it is read.
@@ -71,6 +74,7 @@ private:
     };
 
     void schedule_painting();
+    void paint_in_time();
     void paint();
     TextBox* text_box(Control control);
     const TextBox* text_box(Control control) const;
@@ -80,6 +84,7 @@ private:
     QTimer paint_timer_;
     QElapsedTimer since_paint_;
     int frame_ms_ = kFrameMs;
+    int changes_since_paint_ = 0;
     bool painting_ = false;
     bool paint_at_once_ = false;  // the timer runs out at the end of this turn
     bool turn_timed_ = false;     // this turn of the event loop has read the clock

@@ -252,6 +252,26 @@ private slots:
         QCOMPARE(shown_when_taken, (std::vector<QString>{u""_s, u"1"_s}));
     }
 
+    // Hundreds of changes due at once are a burst: they wait a frame for the rest of it and
+    // are painted together. A few are painted at the end of their turn.
+    void a_burst_of_changes_waits_a_frame_for_the_rest_of_it() {
+        Form1 form;
+        form.show();
+        form.set_paint_frame(1000);
+        auto* number = static_cast<QLineEdit*>(form.control_widget(Text3));
+        form.set_text(Text3, u"1");
+        QTRY_COMPARE(number->text(), u"1"_s);
+        QTest::qWait(1050);  // a frame after that paint: what changes next is due at once
+        for (int i = 0; i <= TextPainter::kBurstChanges; ++i) form.set_text(Text3, QString::number(i).toStdU16String());
+        QTest::qWait(100);
+        QCOMPARE(number->text(), u"1"_s);
+        QTRY_COMPARE(number->text(), QString::number(TextPainter::kBurstChanges));
+        QTest::qWait(1050);
+        form.set_text(Text3, u"2");
+        QTest::qWait(100);
+        QCOMPARE(number->text(), u"2"_s);
+    }
+
     // The panes' scroll bars copy their pages from a picture of the plain look: on the window,
     // pixel for pixel what the plain look draws, whatever the bar's place, size and value.
     void the_scroll_bars_show_the_plain_look_to_the_pixel() {
