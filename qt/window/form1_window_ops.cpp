@@ -59,11 +59,14 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::set_caption(Control control, std::u16string_view caption) {
+    // A label is set again at every entry of its kind, thousands in a burst, and mostly to
+    // what it shows: that costs a comparison, not a string made for nothing.
     QWidget* widget = controls_.at(control);
+    const QStringView wanted(caption.data(), static_cast<qsizetype>(caption.size()));
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(qstring(caption));
+        if (button->text() != wanted) button->setText(wanted.toString());
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setText(qstring(caption));
+        if (label->text() != wanted) label->setText(wanted.toString());
     }
 }
 
