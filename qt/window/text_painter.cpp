@@ -240,11 +240,15 @@ bool TextPainter::paint_coming() const {
 
 void TextPainter::paint_in_time() {
     // Hundreds of changes at once are a burst, and the rest of it is seconds' worth of
-    // paints coming in a few milliseconds: what comes within a frame is painted together,
-    // not the first read on its own and then everything again.
-    if (paint_at_once_ && changes_since_paint_ > kBurstChanges) {
+    // paints coming in a few milliseconds: it is painted once it pauses, a frame after it
+    // began at the latest, rather than at its first read and then all again.
+    const bool burst = paint_at_once_ ? changes_since_paint_ > kBurstChanges : burst_began_.isValid();
+    if (burst && changes_since_paint_ != changes_seen_ &&
+        (!burst_began_.isValid() || burst_began_.elapsed() < frame_ms_)) {
+        if (!burst_began_.isValid()) burst_began_.start();
+        changes_seen_ = changes_since_paint_;
         paint_at_once_ = false;
-        paint_timer_.start(frame_ms_);
+        paint_timer_.start(kBurstPauseMs);
         return;
     }
     paint();
@@ -252,7 +256,8 @@ void TextPainter::paint_in_time() {
 
 void TextPainter::paint() {
     if (take_waiting_) take_waiting_();
-    changes_since_paint_ = 0;
+    changes_since_paint_ = changes_seen_ = 0;
+    burst_began_.invalidate();
     paint_timer_.stop();
     paint_at_once_ = false;
     turn_timed_ = false;

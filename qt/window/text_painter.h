@@ -44,9 +44,11 @@ public:
     static constexpr int kFrameMs = 25;
     // Another frame; 0 paints at every turn that follows a set.
     void set_frame(int ms);
-    // More changes than this since the last paint, due at once, wait a frame instead: a
-    // burst is painted once it has come in, not at its first read and again after it.
+    // More changes than this since the last paint, due at once, are a burst: painted once
+    // no more have come for kBurstPauseMs, a frame after it began at the latest, not at its
+    // first read and again after it.
     static constexpr int kBurstChanges = 256;
+    static constexpr int kBurstPauseMs = 3;
 
     // A paint is set for later than this turn and less than a frame from the last: what
     // comes in before then is painted by it, however late it is read.
@@ -85,6 +87,8 @@ private:
     QElapsedTimer since_paint_;
     int frame_ms_ = kFrameMs;
     int changes_since_paint_ = 0;
+    int changes_seen_ = 0;       // when the burst was last looked at
+    QElapsedTimer burst_began_;  // invalid outside a burst
     bool painting_ = false;
     bool paint_at_once_ = false;  // the timer runs out at the end of this turn
     bool turn_timed_ = false;     // this turn of the event loop has read the clock
