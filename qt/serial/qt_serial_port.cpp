@@ -208,7 +208,10 @@ void QtSerialPort::hold() {
     // QSerialPort turns it on again whenever it is read from.
     if (held_ == nullptr) {
         for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
-            if (notifier->type() == QSocketNotifier::Read) held_ = notifier;
+            if (notifier->type() == QSocketNotifier::Read) {
+                held_ = notifier;
+                break;
+            }
         }
     }
     if (held_ != nullptr) held_->setEnabled(false);

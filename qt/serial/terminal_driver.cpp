@@ -8,6 +8,20 @@
 
 namespace mirvane::qt {
 
+#ifdef Q_OS_UNIX
+namespace {
+
+// A count the driver keeps for the open line, asked by its ioctl request; 0 where it cannot
+// tell.
+int driver_count(qintptr handle, unsigned long request) {
+    int count = 0;
+    if (handle >= 0 && ::ioctl(static_cast<int>(handle), request, &count) == 0) return count;
+    return 0;
+}
+
+}  // namespace
+#endif
+
 std::optional<long long> mark_bytes_in_error(qintptr handle) {
 #ifdef Q_OS_UNIX
     termios settings{};
@@ -19,9 +33,7 @@ std::optional<long long> mark_bytes_in_error(qintptr handle) {
     // Counted after the switch, so that every byte taken in before it is among them. A byte
     // taken in between the two calls is marked yet counted here: a mark on it is read as two
     // bytes, where the other way round a plain 0xFF could swallow the byte after it.
-    int waiting = 0;
-    if (::ioctl(descriptor, FIONREAD, &waiting) != 0) waiting = 0;
-    return waiting;
+    return driver_input_queue(handle);
 #else
     Q_UNUSED(handle);
     return std::nullopt;
@@ -30,22 +42,20 @@ std::optional<long long> mark_bytes_in_error(qintptr handle) {
 
 int driver_output_queue(qintptr handle) {
 #if defined(Q_OS_LINUX)
-    int queued = 0;
-    if (handle >= 0 && ::ioctl(static_cast<int>(handle), TIOCOUTQ, &queued) == 0) return queued;
+    return driver_count(handle, TIOCOUTQ);
 #else
     Q_UNUSED(handle);
-#endif
     return 0;
+#endif
 }
 
 int driver_input_queue(qintptr handle) {
 #ifdef Q_OS_UNIX
-    int waiting = 0;
-    if (handle >= 0 && ::ioctl(static_cast<int>(handle), FIONREAD, &waiting) == 0) return waiting;
+    return driver_count(handle, FIONREAD);
 #else
     Q_UNUSED(handle);
-#endif
     return 0;
+#endif
 }
 
 }  // namespace mirvane::qt
