@@ -1,76 +1,112 @@
 #include "logs/message_log.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "logs/session_records.h"
 
 namespace mirvane {
 
 namespace {
 
-void append_entry(const SharedState& state, int slot, PaneText& text) {
-    text.append(state.log_code[slot]);
-    text.append(kColumnSeparator);
-    text.append(state.log_text[slot]);
-}
-
-// The whole pane from the log: the entry at log_pos leads even when its slot is empty,
-// then every older slot that holds a code.
-void build_log_pane(const SharedState& state, PaneText& text) {
-    const int n = state.log_size;
-    const int p = state.log_pos;
-    append_entry(state, p, text);
-    for (int i = 2; i <= n; ++i) {
-        int k = p - i + 1;
-        if (k < 0) k += n;
-        if (state.log_code[k].empty()) continue;
-        text.append(kLineBreak);
-        append_entry(state, k, text);
-    }
+std::size_t entry_length(std::u16string_view code, std::u16string_view meaning) {
+    return code.size() + kColumnSeparator.size() + meaning.size();
 }
 
 std::size_t entry_length(const SharedState& state, int slot) {
-    return state.log_code[slot].size() + kColumnSeparator.size() + state.log_text[slot].size();
+    return entry_length(state.log_code[slot], state.log_text[slot]);
 }
 
-// The pane at log_pos, starting from the last render when that was made one slot earlier:
-// the current entry then goes in front and the entry it replaced comes off the end. Every
-// other writer of the log goes through clear_logs, which forgets the render, and the pane
+// What an entry takes at the end of the pane once it is the oldest: its line and the break
+// in front of it; nothing for an empty slot, which is shown only on top.
+std::size_t end_part(std::u16string_view code, std::u16string_view meaning) {
+    return code.empty() ? 0 : kLineBreak.size() + entry_length(code, meaning);
+}
+
+void append_entry(PaneText& text, std::u16string_view code, std::u16string_view meaning) {
+    text.append(code);
+    text.append(kColumnSeparator);
+    text.append(meaning);
+}
+
+// A render from the last one takes fewer entries than the log holds off its end; any other
 // is drawn whole.
+bool drawn_whole(const RenderedPane& pane, int n) {
+    return !pane.drawn || n < 3 || pane.moves >= n || pane.ends.size() != static_cast<std::size_t>(n);
+}
+
+// The whole pane with slot p on top, even when it is empty, then every older slot that
+// holds a code. The slot after p comes from the copy kept when p was committed: the slot
+// itself may hold a message the status decoder has begun since.
+void build_log_pane(const SharedState& state, int p, RenderedPane& pane) {
+    const int n = state.log_size;
+    const int next = (p + 1) % n;
+    pane.ends.resize(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) {
+        int k = p - i + 1;
+        if (k < 0) k += n;
+        const bool oldest = k == next;
+        const std::u16string_view code = oldest ? state.oldest_entry_code : state.log_code[k];
+        const std::u16string_view meaning = oldest ? state.oldest_entry_text : state.log_text[k];
+        pane.ends[k] = end_part(code, meaning);
+        if (i > 1 && code.empty()) continue;
+        if (i > 1) pane.text.append(kLineBreak);
+        append_entry(pane.text, code, meaning);
+    }
+}
+
+// The pane as the log was at its last commit, starting from the last render while fewer
+// entries than the log holds were committed since: each goes on top, and the entry its slot
+// held comes off the end. Every other writer of the log goes through clear_logs, which
+// forgets the render, and the pane is drawn whole.
 void draw_log_pane(SharedState& state) {
     RenderedPane& pane = state.log_pane;
     const int n = state.log_size;
-    const int p = state.log_pos;
+    const int p = pane.pos;
+    const bool whole = drawn_whole(pane, n);
+    const int moves = std::exchange(pane.moves, 0);
 
-    if (pane.drawn && n >= 3 && (pane.pos + 1) % n == p) {
-        pane.text.drop_back(pane.oldest_part);
-        // The previous first line stays as the second when its slot holds a code; a bare
-        // " : " line for an empty slot is shown only on top and goes.
-        const int previous = (p + n - 1) % n;
-        if (state.log_code[previous].empty()) {
-            pane.text.drop_front(entry_length(state, previous));
-        } else {
-            pane.text.prepend(kLineBreak);
+    if (!whole) {
+        for (int back = moves - 1; back >= 0; --back) {
+            const int slot = (p - back + n) % n;
+            pane.text.drop_back(pane.ends[slot]);
+            // The first line before stays as the second when its slot holds a code; a bare
+            // " : " line for an empty slot is shown only on top and goes.
+            const int previous = (slot + n - 1) % n;
+            if (state.log_code[previous].empty()) {
+                pane.text.drop_front(entry_length(state, previous));
+            } else {
+                pane.text.prepend(kLineBreak);
+            }
+            pane.text.prepend(state.log_text[slot]);
+            pane.text.prepend(kColumnSeparator);
+            pane.text.prepend(state.log_code[slot]);
+            pane.ends[slot] = end_part(state.log_code[slot], state.log_text[slot]);
         }
-        pane.text.prepend(state.log_text[p]);
-        pane.text.prepend(kColumnSeparator);
-        pane.text.prepend(state.log_code[p]);
     } else {
         pane.text.clear();
-        build_log_pane(state, pane.text);
+        build_log_pane(state, p, pane);
     }
-
-    // The slot after p is the oldest shown and the next to be committed.
-    const int oldest = (p + 1) % n;
-    pane.oldest_part = state.log_code[oldest].empty() ? 0 : kLineBreak.size() + entry_length(state, oldest);
     pane.drawn = true;
-    pane.pos = static_cast<std::int16_t>(p);
 }
 
 }  // namespace
 
 void disp_Command(Program& program) {
     SharedState& state = program.state;
-    draw_log_pane(state);
-    program.window.show_pane(Control::Text2, state.log_pane.text);
+    RenderedPane& pane = state.log_pane;
+    const int n = state.log_size;
+    pane.pos = state.log_pos;
+    pane.moves = std::min(pane.moves + 1, n);
+    // A render drawn whole takes the oldest entry as it is now, before the slot is written
+    // over by the next message; one from the last render has it in the text already.
+    if (drawn_whole(pane, n)) {
+        const int oldest = (state.log_pos + 1) % n;
+        state.oldest_entry_code = state.log_code[oldest];
+        state.oldest_entry_text = state.log_text[oldest];
+    }
+    pane.text.draw_later(draw_log_pane, state);
+    program.window.show_pane(Control::Text2, pane.text);
     record_entry(program, state.log_code[state.log_pos], state.log_text[state.log_pos]);
     state.log_pos = static_cast<std::int16_t>((state.log_pos + 1) % state.log_size);
 }
@@ -104,6 +140,7 @@ void clear_logs(Program& program) {
     for (RenderedPane* pane : {&state.receive_pane, &state.log_pane}) {
         pane->text.clear();
         pane->drawn = false;
+        pane->moves = 0;
     }
     program.window.show_pane(Control::Text1, state.receive_pane.text);
     program.window.show_pane(Control::Text2, state.log_pane.text);

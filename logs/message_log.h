@@ -12,9 +12,10 @@ namespace mirvane {
 inline constexpr std::u16string_view kColumnSeparator = u" : ";
 inline constexpr std::u16string_view kLineBreak = u"\r\n";
 
-// Draws the log pane with the current slot on top and moves log_pos to the next slot. The
-// text is that of a full render; the work is that of one entry when the log has moved on by
-// one slot since the last render.
+// Shows the log pane with the current slot on top and moves log_pos to the next slot. The
+// text is that of a full render at this moment, drawn when the window reads it; the work is
+// that of the entries committed since the last read, or of the whole log once as many
+// entries as it holds were.
 void disp_Command(Program& program);
 
 // Writes a whole entry at log_pos and commits it. When the status decoder is still

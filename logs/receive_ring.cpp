@@ -1,55 +1,62 @@
 #include "logs/receive_ring.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "vocabulary/hex_text.h"
 
 namespace mirvane {
 
 namespace {
 
-// The whole pane from the ring: the newest slot leads even when empty; older empty slots
-// are skipped.
-void build_receive_pane(const SharedState& state, PaneText& text) {
+// What a slot's code takes at the end of the pane once it is the oldest: the code and the
+// space in front of it, nothing for an empty slot.
+std::size_t end_part(const std::u16string& code) { return code.empty() ? 0 : 1 + code.size(); }
+
+// The whole pane with the newest code at slot p - 1: it leads even when empty; older empty
+// slots are skipped.
+void build_receive_pane(const SharedState& state, int p, RenderedPane& pane) {
     const int n = state.rx_size;
-    const int p = state.rx_pos;
     auto slot = [&](int i) {
         int k = p - i;
         if (k < 0) k += n;
         return k;
     };
-    text.append(state.rx_ring[slot(1)]);
+    pane.text.append(state.rx_ring[slot(1)]);
     for (int i = 2; i <= n; ++i) {
         const std::u16string& code = state.rx_ring[slot(i)];
         if (code.empty()) continue;
-        text.append(u" ");
-        text.append(code);
+        pane.text.append(u" ");
+        pane.text.append(code);
     }
+    pane.ends.resize(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) pane.ends[k] = end_part(state.rx_ring[k]);
 }
 
-// The pane at rx_pos, starting from the last render when that was made one byte earlier:
-// the newest code then goes in front and the code of the slot it overwrote comes off the
-// end. Anything else is drawn whole.
+// The pane as the ring was at its last move, starting from the last render while fewer
+// bytes than the ring holds came since: each goes in front, and the code its slot held
+// comes off the end. Anything else is drawn whole.
 void draw_receive_pane(SharedState& state) {
     RenderedPane& pane = state.receive_pane;
     const int n = state.rx_size;
-    const int p = state.rx_pos;
-    const int newest = (p + n - 1) % n;
+    const int p = pane.pos;
+    const int moves = std::exchange(pane.moves, 0);
 
-    if (pane.drawn && n >= 3 && (pane.pos + 1) % n == p) {
-        pane.text.drop_back(pane.oldest_part);
-        // The previous newest code led without a space; now one separates it, unless that
-        // slot is empty and added nothing.
-        if (!state.rx_ring[(p + n - 2) % n].empty()) pane.text.prepend(u" ");
-        pane.text.prepend(state.rx_ring[newest]);
+    if (pane.drawn && n >= 3 && moves < n && pane.ends.size() == static_cast<std::size_t>(n)) {
+        for (int back = moves; back >= 1; --back) {
+            const int newest = (p - back + n) % n;
+            pane.text.drop_back(pane.ends[newest]);
+            // The code before led without a space; now one separates it, unless that slot
+            // is empty and added nothing.
+            if (!state.rx_ring[(newest + n - 1) % n].empty()) pane.text.prepend(u" ");
+            pane.text.prepend(state.rx_ring[newest]);
+            pane.ends[newest] = end_part(state.rx_ring[newest]);
+        }
     } else {
         pane.text.clear();
-        build_receive_pane(state, pane.text);
+        build_receive_pane(state, p, pane);
     }
-
-    // Slot p is the oldest shown and the next to be written.
-    const std::u16string& oldest = state.rx_ring[p];
-    pane.oldest_part = oldest.empty() ? 0 : 1 + oldest.size();
     pane.drawn = true;
-    pane.pos = static_cast<std::int16_t>(p);
 }
 
 }  // namespace
@@ -60,8 +67,12 @@ void store_received_byte(SharedState& state, std::uint8_t byte) {
 }
 
 void disp_RxData(Program& program) {
-    draw_receive_pane(program.state);
-    program.window.show_pane(Control::Text1, program.state.receive_pane.text);
+    SharedState& state = program.state;
+    RenderedPane& pane = state.receive_pane;
+    pane.pos = state.rx_pos;
+    pane.moves = std::min(pane.moves + 1, static_cast<int>(state.rx_size));
+    pane.text.draw_later(draw_receive_pane, state);
+    program.window.show_pane(Control::Text1, pane.text);
 }
 
 }  // namespace mirvane

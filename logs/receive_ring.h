@@ -10,8 +10,9 @@ namespace mirvane {
 // Stores one received byte at rx_pos and moves rx_pos on.
 void store_received_byte(SharedState& state, std::uint8_t byte);
 
-// Sets the receive pane to the ring's text. The text is that of a full render; the work
-// is that of the newest code when the ring has moved on by one byte since the last render.
+// Shows the ring's text in the receive pane. The text is that of a full render at this
+// moment, drawn when the window reads it; the work is that of the codes that came since the
+// last read, or of the whole ring once as many bytes as it holds came.
 void disp_RxData(Program& program);
 
 }  // namespace mirvane

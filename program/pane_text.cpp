@@ -12,6 +12,7 @@ constexpr std::size_t kLeastRoom = 256;
 void PaneText::clear() {
     begin_ = end_ = buffer_.size() / 2;
     whole_ = true;
+    draw_ = nullptr;
 }
 
 void PaneText::append(std::u16string_view text) {
@@ -48,7 +49,8 @@ void PaneText::drop_back(std::size_t count) {
 }
 
 PaneChange PaneText::take_change() {
-    const PaneChange change{whole_, cut_front_, cut_back_, view().substr(0, whole_ ? 0 : fresh_), view()};
+    draw_put_off();
+    const PaneChange change{whole_, cut_front_, cut_back_, drawn().substr(0, whole_ ? 0 : fresh_), drawn()};
     whole_ = false;
     taken_size_ = size();
     cut_front_ = cut_back_ = fresh_ = 0;

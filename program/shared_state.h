@@ -73,6 +73,10 @@ struct SharedState {
     // item and drop the oldest. Derived from the stores; no decision reads them.
     RenderedPane receive_pane;
     RenderedPane log_pane;
+    // The oldest entry of the log pane at the last commit, while the next render of the pane
+    // is drawn whole: by then its slot may hold the start of a newer message.
+    std::u16string oldest_entry_code;
+    std::u16string oldest_entry_text;
 };
 
 }  // namespace mirvane
