@@ -140,6 +140,23 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
     bar.setValue(top_line == 0 ? 0 : top_line + breaks(fresh) - breaks(front));
 }
 
+// The pane's text replaced by `text` in one edit of the document it has, the view going to
+// the top. setPlainText() would also reset the document and put the caret back with a
+// cursor that lays out the line it lands on, a tenth more work for a full log. The caret
+// goes where the edits of a change take it too, along with the text put in front of it.
+void draw_whole(QPlainTextEdit& pane, const QString& text) {
+    QTextCursor edit(pane.document());
+    edit.beginEditBlock();
+    edit.select(QTextCursor::Document);
+    if (text.isEmpty()) {
+        edit.removeSelectedText();
+    } else {
+        edit.insertText(text);
+    }
+    edit.endEditBlock();
+    pane.verticalScrollBar()->setValue(0);
+}
+
 }  // namespace
 
 TextPainter::TextPainter(QObject* parent) : QObject(parent) {
@@ -273,7 +290,7 @@ void TextPainter::paint() {
             auto* const drawn = dynamic_cast<ReceivePane*>(box.pane);
             if (drawn == nullptr || !drawn->draw(change.text)) {
                 if (change.whole || box.draw_whole) {
-                    box.pane->setPlainText(for_display(change.text));
+                    draw_whole(*box.pane, for_display(change.text));
                     keep_shapes(*box.pane, box.pane->blockCount());
                 } else {
                     draw_change(*box.pane, box.shown, change);
