@@ -62,7 +62,8 @@ void draw_receive_pane(SharedState& state) {
 }  // namespace
 
 void store_received_byte(SharedState& state, std::uint8_t byte) {
-    state.rx_ring[state.rx_pos] = hex_text(byte);
+    // Written over in place: a burst of thousands of bytes moves no strings.
+    state.rx_ring[state.rx_pos].assign({hex_digit(byte >> 4u), hex_digit(byte)});
     state.rx_pos = static_cast<std::int16_t>((state.rx_pos + 1) % state.rx_size);
 }
 

@@ -34,6 +34,8 @@ enum class Control : std::uint8_t {
     Label6,
     Label7
 };
+// How many controls there are: Label7 is the last.
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::Label7) + 1;
 
 inline constexpr int kKeypadFirst = 1;
 inline constexpr int kKeypadLast = 12;

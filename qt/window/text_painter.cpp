@@ -171,6 +171,7 @@ TextPainter::TextPainter(QObject* parent) : QObject(parent) {
 
 void TextPainter::add_line_box(Control control, QLineEdit& line) {
     TextBox& box = boxes_[control];
+    box_of_[static_cast<std::size_t>(control)] = &box;
     box.line = &line;
     box.text = line.text().toStdU16String();
     connect(&line, &QLineEdit::textEdited, this,
@@ -180,6 +181,7 @@ void TextPainter::add_line_box(Control control, QLineEdit& line) {
 
 void TextPainter::add_pane(Control control, QPlainTextEdit& pane) {
     TextBox& box = boxes_[control];
+    box_of_[static_cast<std::size_t>(control)] = &box;
     box.pane = &pane;
     box.text = from_display(pane.toPlainText());
     connect(&pane, &QPlainTextEdit::textChanged, this, [this, pane = &pane, control] {
@@ -195,14 +197,10 @@ void TextPainter::add_pane(Control control, QPlainTextEdit& pane) {
     pane.installEventFilter(this);
 }
 
-TextPainter::TextBox* TextPainter::text_box(Control control) {
-    const auto it = boxes_.find(control);
-    return it == boxes_.end() ? nullptr : &it->second;
-}
+TextPainter::TextBox* TextPainter::text_box(Control control) { return box_of_[static_cast<std::size_t>(control)]; }
 
 const TextPainter::TextBox* TextPainter::text_box(Control control) const {
-    const auto it = boxes_.find(control);
-    return it == boxes_.end() ? nullptr : &it->second;
+    return box_of_[static_cast<std::size_t>(control)];
 }
 
 void TextPainter::set_text(Control control, std::u16string_view text) {

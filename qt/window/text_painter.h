@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -82,6 +83,8 @@ private:
     const TextBox* text_box(Control control) const;
 
     std::map<Control, TextBox> boxes_;
+    // The boxes by control, for the lookup of every byte's and every entry's pane.
+    std::array<TextBox*, kControlCount> box_of_{};
     std::function<void()> take_waiting_;
     QTimer paint_timer_;
     QElapsedTimer since_paint_;
