@@ -232,6 +232,36 @@ private slots:
         QCOMPARE(kept, bar());
     }
 
+    // A pane drawn whole, as after a clear or when more entries came than the log holds,
+    // shows what the same text set whole shows, the view back at the top however far down
+    // the operator had scrolled.
+    void a_pane_drawn_whole_shows_what_the_text_set_whole_shows() {
+        const auto lines = [](int count, const char16_t* word) {
+            std::u16string text;
+            for (int i = count; i > 0; --i)
+                text += word + QString::number(i).toStdU16String() + (i > 1 ? u"\r\n" : u"");
+            return text;
+        };
+        QWidget window;
+        QPlainTextEdit drawn(&window), set_whole(&window);
+        for (QPlainTextEdit* pane : {&drawn, &set_whole}) {
+            // Unfocused, as the operator watching the log leaves it: no caret in the picture.
+            pane->setFocusPolicy(Qt::NoFocus), pane->setLineWrapMode(QPlainTextEdit::NoWrap), pane->resize(160, 120);
+            pane->setPlainText(QString::fromStdU16String(lines(60, u"older ")).replace(u"\r\n"_s, u"\n"_s));
+            pane->verticalScrollBar()->setValue(20);
+        }
+        set_whole.move(0, 130), window.resize(160, 250), window.show();
+        TextPainter painter;
+        painter.add_pane(Text2, drawn);
+        PaneText text;
+        text.append(lines(70, u"newer "));
+        painter.show_pane(Text2, text);
+        set_whole.setPlainText(QString::fromStdU16String(lines(70, u"newer ")).replace(u"\r\n"_s, u"\n"_s));
+        QTRY_COMPARE(drawn.toPlainText(), set_whole.toPlainText());
+        QCOMPARE(drawn.verticalScrollBar()->value(), set_whole.verticalScrollBar()->value());
+        QCOMPARE(painted_whole(*drawn.viewport()), painted_whole(*set_whole.viewport()));
+    }
+
     // A change a frame or more after the last paint is painted at the end of its turn, with
     // no paint said to be coming; one sooner waits for a paint that is, and every paint first
     // takes in what waited for it.
