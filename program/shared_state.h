@@ -69,8 +69,9 @@ struct SharedState {
     bool box_open = false;
     std::deque<std::u16string> pending_boxes;
 
-    // The two panes as last rendered, so that the next render need only add the newest
-    // item and drop the oldest. Derived from the stores; no decision reads them.
+    // The two panes as last rendered, so that the next render need only add the items
+    // stored since and drop as many of the oldest. Derived from the stores; no decision
+    // reads them.
     RenderedPane receive_pane;
     RenderedPane log_pane;
     // The oldest entry of the log pane at the last commit, while the next render of the pane

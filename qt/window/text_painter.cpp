@@ -142,7 +142,7 @@ void draw_change(QPlainTextEdit& pane, std::u16string_view shown, const PaneChan
 
 // The pane's text replaced by `text` in one edit of the document it has, the view going to
 // the top. setPlainText() would also reset the document and put the caret back with a
-// cursor that lays out the line it lands on, a tenth more work for a full log. The caret
+// cursor that lays out the line it lands on, a sixth more work for a full log. The caret
 // goes where the edits of a change take it too, along with the text put in front of it.
 void draw_whole(QPlainTextEdit& pane, const QString& text) {
     QTextCursor edit(pane.document());
