@@ -1,6 +1,5 @@
 #include "logs/message_log.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "logs/session_records.h"
@@ -27,12 +26,6 @@ void append_entry(PaneText& text, std::u16string_view code, std::u16string_view 
     text.append(code);
     text.append(kColumnSeparator);
     text.append(meaning);
-}
-
-// A render from the last one takes fewer entries than the log holds off its end; any other
-// is drawn whole.
-bool drawn_whole(const RenderedPane& pane, int n) {
-    return !pane.drawn || n < 3 || pane.moves >= n || pane.ends.size() != static_cast<std::size_t>(n);
 }
 
 // The whole pane with slot p on top, even when it is empty, then every older slot that
@@ -63,7 +56,7 @@ void draw_log_pane(SharedState& state) {
     RenderedPane& pane = state.log_pane;
     const int n = state.log_size;
     const int p = pane.pos;
-    const bool whole = drawn_whole(pane, n);
+    const bool whole = pane.draws_whole(n);
     const int moves = std::exchange(pane.moves, 0);
 
     if (!whole) {
@@ -96,11 +89,10 @@ void disp_Command(Program& program) {
     SharedState& state = program.state;
     RenderedPane& pane = state.log_pane;
     const int n = state.log_size;
-    pane.pos = state.log_pos;
-    pane.moves = std::min(pane.moves + 1, n);
+    pane.moved_to(state.log_pos, n);
     // A render drawn whole takes the oldest entry as it is now, before the slot is written
     // over by the next message; one from the last render has it in the text already.
-    if (drawn_whole(pane, n)) {
+    if (pane.draws_whole(n)) {
         const int oldest = (state.log_pos + 1) % n;
         state.oldest_entry_code = state.log_code[oldest];
         state.oldest_entry_text = state.log_text[oldest];

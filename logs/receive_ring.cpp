@@ -1,6 +1,5 @@
 #include "logs/receive_ring.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "vocabulary/hex_text.h"
@@ -40,9 +39,10 @@ void draw_receive_pane(SharedState& state) {
     RenderedPane& pane = state.receive_pane;
     const int n = state.rx_size;
     const int p = pane.pos;
+    const bool whole = pane.draws_whole(n);
     const int moves = std::exchange(pane.moves, 0);
 
-    if (pane.drawn && n >= 3 && moves < n && pane.ends.size() == static_cast<std::size_t>(n)) {
+    if (!whole) {
         for (int back = moves; back >= 1; --back) {
             const int newest = (p - back + n) % n;
             pane.text.drop_back(pane.ends[newest]);
@@ -70,8 +70,7 @@ void store_received_byte(SharedState& state, std::uint8_t byte) {
 void disp_RxData(Program& program) {
     SharedState& state = program.state;
     RenderedPane& pane = state.receive_pane;
-    pane.pos = state.rx_pos;
-    pane.moves = std::min(pane.moves + 1, static_cast<int>(state.rx_size));
+    pane.moved_to(state.rx_pos, state.rx_size);
     pane.text.draw_later(draw_receive_pane, state);
     program.window.show_pane(Control::Text1, pane.text);
 }

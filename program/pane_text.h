@@ -83,6 +83,17 @@ private:
 // A pane's last render and how far the store has moved since, so that the next render can
 // start from it while fewer slots than the store has were written since.
 struct RenderedPane {
+    // The store of `slot_count` slots moved on by one to `position`: the text is to show it.
+    void moved_to(std::int16_t position, int slot_count) {
+        pos = position;
+        if (moves < slot_count) ++moves;
+    }
+    // The next render is drawn whole: there is no last one to start from, or the store has
+    // gone round since, or it is too small for a first and a last item apart.
+    bool draws_whole(int slot_count) const {
+        return !drawn || slot_count < 3 || moves >= slot_count || ends.size() != static_cast<std::size_t>(slot_count);
+    }
+
     PaneText text;
     bool drawn = false;
     std::int16_t pos = 0;  // the store's position at its last move, which the text is to show
